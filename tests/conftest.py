@@ -1,0 +1,82 @@
+"""Options and fixtures shared by the black-box tests.
+
+The programs under test come in as paths, so the same tests run against any build: a native
+one, or a Windows one started through Wine's loader (--wine).
+"""
+import os
+import shutil
+import subprocess
+from pathlib import Path
+
+import pytest
+
+
+def pytest_addoption(parser):
+    parser.addoption("--hello", help="the greeter to test")
+    parser.addoption("--pause", help="the pause command to test")
+    parser.addoption("--wine", help="start --hello, a Windows program, with this loader")
+
+
+def pytest_sessionfinish(session, exitstatus):
+    # A run in which everything skipped says so to CTest (SKIP_RETURN_CODE) instead of passing.
+    reporter = session.config.pluginmanager.get_plugin("terminalreporter")
+    if exitstatus == 0 and reporter and reporter.stats.get("skipped") and not reporter.stats.get("passed"):
+        session.exitstatus = 77
+
+
+def need(what, reason):
+    """Skip when a tool is missing, but fail in CI, where everything must be there."""
+    if not what:
+        if os.environ.get("CI") == "true":
+            pytest.fail(f"{reason} (CI=true: nothing may be skipped)")
+        pytest.skip(reason)
+    return what
+
+
+class Greeter:
+    """Runs the greeter as a user's shell would; on POSIX a stand-in `pause` is first on PATH."""
+
+    def __init__(self, path, launcher, tmp):
+        self.path, self.launcher, self.tmp = path, launcher, tmp
+        self.windows = bool(launcher)
+        self.line_end = b"\r\n" if self.windows else b"\n"
+        self.env = dict(os.environ)
+        self.log = tmp / "pause.log"
+        if self.windows:
+            self.env.update(WINEPREFIX=str(tmp / "wine"), WINEDEBUG="-all")
+        else:
+            standin = tmp / "bin" / "pause"
+            standin.parent.mkdir()
+            standin.write_text(
+                '#!/bin/sh\n{ echo "ran $#"; grep -E "^Sig(Blk|Ign):" /proc/$$/status; } >> "$PAUSE_LOG"\n'
+                "printf 'standin\\n' 2>/dev/null\nexit ${PAUSE_STATUS:-0}\n")
+            standin.chmod(0o755)
+            self.env.update(PATH=f"{standin.parent}:{self.env['PATH']}", PAUSE_LOG=str(self.log))
+
+    def run(self, *args, stdin=b"x", env=None, **kw):
+        self.log.unlink(missing_ok=True)
+        kw.setdefault("stdout", subprocess.PIPE)
+        return subprocess.run([*self.launcher, self.path, *args], input=stdin, stderr=subprocess.PIPE,
+                              env={**self.env, **(env or {})}, timeout=60, check=False, **kw)
+
+    def pause_runs(self):
+        """What the stand-in wrote of each run: its argument count and inherited signal masks."""
+        return self.log.read_text().split("ran ")[1:] if self.log.exists() else []
+
+
+@pytest.fixture(scope="session")
+def greeter(request, tmp_path_factory):
+    path = need(request.config.getoption("--hello"), "no --hello given")
+    wine = request.config.getoption("--wine")
+    launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine), f"no Wine loader at {wine}")] if wine else []
+    g = Greeter(path, launcher, tmp_path_factory.mktemp("greeter"))
+    yield g
+    if launcher:
+        server = Path(launcher[0]).with_name("wineserver")
+        if server.exists():
+            subprocess.run([str(server), "-k"], env=g.env, check=False)
+
+
+@pytest.fixture(scope="session")
+def pause(request):
+    return need(request.config.getoption("--pause"), "no --pause given")

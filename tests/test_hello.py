@@ -66,3 +66,9 @@ def test_status_is_zero_whatever_the_command_does(greeter, env):
     out = greeter.run(env=env)
     assert out.returncode == 0
     assert out.stdout == b"Hello world!\n" + (b"standin\n" if "PAUSE_STATUS" in env else b"")
+
+
+def test_runs_the_project_pause_with_input_at_its_end(greeter, pause):
+    posix_only(greeter)
+    out = greeter.run(stdin=b"", env={"PATH": f"{os.path.dirname(pause)}:{os.environ['PATH']}"})
+    assert (out.returncode, out.stdout, out.stderr) == (0, b"Hello world!\nPress any key to continue . . . \n", b"")

@@ -1,0 +1,143 @@
+"""pause on a real pseudo-terminal and on plain input."""
+import os
+import signal
+import subprocess
+import sys
+import termios
+import time
+
+import pexpect
+import pytest
+
+PROMPT = "Press any key to continue . . . "
+
+# Runs pause as a job-control shell runs a foreground job: in a process group of its own that
+# owns the terminal, so the terminal's signals reach pause alone. Reports its pid, then its
+# status, whether the terminal settings came back as they were, and the next line typed.
+WRAPPER = r"""
+import os, signal, subprocess, sys, termios
+def take_terminal():
+    signal.signal(signal.SIGTTOU, signal.SIG_IGN)
+    os.tcsetpgrp(0, os.getpgrp())
+    signal.signal(signal.SIGTTOU, signal.SIG_DFL)
+before = termios.tcgetattr(0)
+p = subprocess.Popen(sys.argv[1:], preexec_fn=lambda: (os.setpgid(0, 0), take_terminal()))
+sys.stdout.write(f"pid {p.pid}\n")  # one write: the prompt may come before or after
+sys.stdout.flush()
+status = p.wait()
+take_terminal()
+print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)
+print("rest=[%s]" % input())
+"""
+
+
+@pytest.fixture
+def term(pause):
+    child = pexpect.spawn(sys.executable, ["-c", WRAPPER, pause], timeout=5)
+    child.expect(r"pid (\d+)\r\n")
+    child.pid_of_pause = int(child.match.group(1))
+    if PROMPT.encode() not in child.before:
+        child.expect_exact(PROMPT)
+    yield child
+    child.close(force=True)
+
+
+def finish(term, status=0):
+    term.expect(r"status (-?\d+) (\w+)\r\n")
+    assert (int(term.match.group(1)), term.match.group(2).decode()) == (status, "same")
+    return term.before
+
+
+@pytest.mark.parametrize("key", [b"a", b"\r", b" ", b"\x04", "é".encode(), "€".encode(), "🙂".encode(),
+                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", b"\x1b"],
+                         ids=["letter", "enter", "space", "ctrl-d", "2-byte", "3-byte", "4-byte", "arrow",
+                              "ctrl-arrow", "f5", "ss3-f1", "console-f1", "alt-x", "escape"])
+def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
+    time.sleep(0.2)
+    assert term.isalive(), "pause must wait for a key"
+    sent = time.monotonic()
+    term.send(key)
+    assert finish(term) == b"\r\n", "only the line end may follow the prompt: no echo"
+    assert time.monotonic() - sent < 1.0
+    term.send(b"next\r")
+    term.expect(r"rest=\[(.*)\]")
+    assert term.match.group(1) == b"next", "nothing of the key may be left for the next reader"
+
+
+def test_keys_typed_after_the_first_are_left(term):
+    term.send(b"atyped ahead\r")
+    finish(term)
+    term.expect(r"rest=\[(.*)\]")
+    assert term.match.group(1) == b"typed ahead"
+
+
+@pytest.mark.parametrize("how", ["\x03", "\x1c", signal.SIGTERM, signal.SIGHUP], ids=["ctrl-c", "ctrl-backslash", "term", "hup"])
+def test_signal_restores_terminal_then_ends_by_it(term, how):
+    if isinstance(how, str):
+        term.send(how)
+        sig = {"\x03": signal.SIGINT, "\x1c": signal.SIGQUIT}[how]
+    else:
+        os.kill(term.pid_of_pause, how)
+        sig = how
+    finish(term, status=-sig)
+
+
+def stopped(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        return f.read().rsplit(")", 1)[1].split()[0] == "T"
+
+
+@pytest.mark.parametrize("stops", [1, 2])
+def test_ctrl_z_restores_terminal_and_resume_waits_again(term, stops):
+    for _ in range(stops):
+        term.send(b"\x1a")
+        deadline = time.monotonic() + 5
+        while not stopped(term.pid_of_pause):
+            assert time.monotonic() < deadline, "Ctrl+Z must stop pause"
+            time.sleep(0.02)
+        lflag = termios.tcgetattr(term.child_fd)[3]
+        assert lflag & (termios.ICANON | termios.ECHO) == termios.ICANON | termios.ECHO
+        os.kill(term.pid_of_pause, signal.SIGCONT)
+        time.sleep(0.2)
+        assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "resumed, it must read keys again"
+    term.send(b"k")
+    assert finish(term) == b"\r\n"
+
+
+def run_plain(pause, data, **kw):
+    return subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], input=data, capture_output=True, timeout=10, **kw)
+
+
+@pytest.mark.parametrize("data, rest", [(b"xyz", b"yz"), (b"", b""), (b"\n\n", b"\n"), ("éyz".encode(), b"yz"),
+                                        ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A")],
+                         ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character"])
+def test_plain_input_gives_up_one_character(pause, data, rest):
+    out = run_plain(pause, data)
+    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + rest
+
+
+@pytest.mark.parametrize("stdin", ["closed", "directory"])
+def test_unreadable_input_fails_at_once(pause, stdin):
+    kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},
+          "directory": {"stdin": os.open("/", os.O_RDONLY)}}[stdin]
+    out = subprocess.run([pause], capture_output=True, timeout=10, **kw)
+    assert (out.returncode, out.stdout) == (1, (PROMPT + "\n").encode())
+
+
+@pytest.mark.parametrize("sink", ["closed", "full", "broken pipe"])
+def test_output_failure_still_waits_for_the_key(pause, sink):
+    fd = None
+    if sink == "full":
+        fd = os.open("/dev/full", os.O_WRONLY)
+    elif sink == "broken pipe":
+        r, fd = os.pipe()
+        os.close(r)
+    with subprocess.Popen([pause], stdin=subprocess.PIPE, stdout=fd if fd is not None else subprocess.DEVNULL,
+                          preexec_fn=(lambda: os.close(1)) if fd is None else None) as p:
+        time.sleep(0.2)
+        assert p.poll() is None, "pause must still wait for the key"
+        p.stdin.write(b"k")
+        p.stdin.close()
+        assert p.wait(timeout=5) == 0
+    if fd is not None:
+        os.close(fd)

@@ -15,6 +15,9 @@ def pytest_addoption(parser):
     parser.addoption("--hello", help="the greeter to test")
     parser.addoption("--pause", help="the pause command to test")
     parser.addoption("--wine", help="start --hello, a Windows program, with this loader")
+    parser.addoption("--exe", help="a Windows executable to read")
+    parser.addoption("--machine", help="the machine it is built for: x86 or AMD64")
+    parser.addoption("--product-version", help="the version it must carry")
 
 
 def pytest_sessionfinish(session, exitstatus):
@@ -43,7 +46,7 @@ class Greeter:
         self.env = dict(os.environ)
         self.log = tmp / "pause.log"
         if self.windows:
-            self.env.update(WINEPREFIX=str(tmp / "wine"), WINEDEBUG="-all")
+            self.env.update(WINEPREFIX=str(tmp / "wine"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         else:
             standin = tmp / "bin" / "pause"
             standin.parent.mkdir()
@@ -70,6 +73,8 @@ def greeter(request, tmp_path_factory):
     wine = request.config.getoption("--wine")
     launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine), f"no Wine loader at {wine}")] if wine else []
     g = Greeter(path, launcher, tmp_path_factory.mktemp("greeter"))
+    if launcher:  # a new Wine prefix talks while it is set up: do that before any test
+        subprocess.run([*launcher, "cmd", "/c", "exit"], env=g.env, capture_output=True, timeout=120, check=False)
     yield g
     if launcher:
         server = Path(launcher[0]).with_name("wineserver")

@@ -1,0 +1,71 @@
+"""The Windows executable, read rather than run: its header, manifest, version and DLLs."""
+import re
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+import pytest
+
+from conftest import need
+
+try:
+    import pefile
+except ImportError:
+    pefile = None
+
+MACHINES = {"x86": (0x14C, 0x10B), "AMD64": (0x8664, 0x20B)}  # machine, PE32 or PE32+ magic
+SYSTEM_DLL = re.compile(r"^(api-ms-|ext-ms-)|^(kernel32|msvcrt|ntdll|user32|advapi32|ucrtbase)\.dll$", re.I)
+RT_MANIFEST = 24
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+
+
+@pytest.fixture(scope="module")
+def exe(request):
+    need(pefile, "the PE reader is missing (Debian: python3-pefile)")
+    return Path(need(request.config.getoption("--exe"), "no --exe given"))
+
+
+def load(path):
+    return pefile.PE(str(path), fast_load=False)
+
+
+def imports(pe):
+    return [entry.dll.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+
+
+def test_console_program_for_its_machine(exe, request):
+    pe = load(exe)
+    machine, magic = MACHINES[request.config.getoption("--machine")]
+    assert (pe.FILE_HEADER.Machine, pe.OPTIONAL_HEADER.Magic) == (machine, magic)
+    assert pe.OPTIONAL_HEADER.Subsystem == pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]
+
+
+def test_manifest_asks_for_no_elevation(exe):
+    pe = load(exe)
+    manifests = [t for t in pe.DIRECTORY_ENTRY_RESOURCE.entries if t.id == RT_MANIFEST]
+    assert len(manifests) == 1 and [e.id for e in manifests[0].directory.entries] == [1]
+    data = manifests[0].directory.entries[0].directory.entries[0].data.struct
+    xml = ET.fromstring(pe.get_data(data.OffsetToData, data.Size))
+    levels = xml.findall(f".//{ASM_V3}requestedExecutionLevel")
+    assert [(e.get("level"), e.get("uiAccess")) for e in levels] == [("asInvoker", "false")]
+
+
+def test_version_resource_names_the_product(exe, request):
+    strings = {}
+    for info in load(exe).FileInfo[0]:
+        for table in getattr(info, "StringTable", []):
+            strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+    version = request.config.getoption("--product-version")
+    assert (strings["ProductName"], strings["ProductVersion"], strings["FileVersion"]) == ("hello", version, version)
+
+
+def test_every_dll_it_needs_lies_beside_it(exe):
+    assert "libstdc++-6.dll" in imports(load(exe)), "the C++ runtime must be linked as a DLL"
+    beside = {p.name.lower(): p for p in exe.parent.iterdir()}
+    todo, seen = [exe], set()
+    while todo:
+        for dll in imports(load(todo.pop())):
+            if SYSTEM_DLL.match(dll) or dll.lower() in seen:
+                continue
+            assert dll.lower() in beside, f"{dll} is needed but not beside {exe.name}"
+            seen.add(dll.lower())
+            todo.append(beside[dll.lower()])

@@ -68,7 +68,8 @@ def test_status_is_zero_whatever_the_command_does(greeter, env):
     assert out.stdout == b"Hello world!\n" + (b"standin\n" if "PAUSE_STATUS" in env else b"")
 
 
-def test_runs_the_project_pause_with_input_at_its_end(greeter, pause):
+def test_runs_the_project_pause_with_input_at_its_end(greeter, request):
     posix_only(greeter)
+    pause = request.getfixturevalue("pause")
     out = greeter.run(stdin=b"", env={"PATH": f"{os.path.dirname(pause)}:{os.environ['PATH']}"})
     assert (out.returncode, out.stdout, out.stderr) == (0, b"Hello world!\nPress any key to continue . . . \n", b"")

@@ -51,15 +51,17 @@ class Greeter:
             standin = tmp / "bin" / "pause"
             standin.parent.mkdir()
             standin.write_text(
-                '#!/bin/sh\n{ echo "ran $#"; grep -E "^Sig(Blk|Ign):" /proc/$$/status; } >> "$PAUSE_LOG"\n'
+                # builtins only: the shell blocks signals while it forks and waits
+                '#!/bin/sh\n{ echo "ran $#"; while IFS= read -r l; do case $l in Sig[BI]*) echo "$l";; esac; done'
+                ' </proc/$$/status; } >> "$PAUSE_LOG"\n'
                 "printf 'standin\\n' 2>/dev/null\nexit ${PAUSE_STATUS:-0}\n")
             standin.chmod(0o755)
             self.env.update(PATH=f"{standin.parent}:{self.env['PATH']}", PAUSE_LOG=str(self.log))
 
-    def run(self, *args, stdin=b"x", env=None, **kw):
+    def run(self, *args, stdin=b"x", env=None, under=(), **kw):
         self.log.unlink(missing_ok=True)
         kw.setdefault("stdout", subprocess.PIPE)
-        return subprocess.run([*self.launcher, self.path, *args], input=stdin, stderr=subprocess.PIPE,
+        return subprocess.run([*under, *self.launcher, self.path, *args], input=stdin, stderr=subprocess.PIPE,
                               env={**self.env, **(env or {})}, timeout=60, check=False, **kw)
 
     def pause_runs(self):

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Measures hello and pause against the least they could cost: instructions (callgrind), wall time
+# of the whole run (hyperfine) and peak memory, printed as a Markdown table.
+# Needs, beyond the README's prerequisites: valgrind hyperfine time.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+# What is compared: the installed programs; the floor a shared C++ runtime sets (the same two
+# calls and nothing else); and C twins of both programs, built alike.
+cmake -S "$src" -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build >/dev/null
+cmake --install build --prefix installed >/dev/null
+mkdir c
+cat > floor.cpp <<'CODE'
+#include <cstdlib>
+#include <iostream>
+int main() { std::cout << "Hello world!" << std::endl; std::system("pause"); return 0; }
+CODE
+cat > hello.c <<'CODE'
+#include <stdio.h>
+#include <stdlib.h>
+int main(void) { puts("Hello world!"); fflush(stdout); system("pause"); return 0; }
+CODE
+cat > pause.c <<'CODE'
+#include <stdio.h>
+#include <termios.h>
+int main(void)
+{
+    struct termios saved, keys;
+    int tty = tcgetattr(0, &saved) == 0;
+    if (tty) {
+        keys = saved;
+        keys.c_lflag &= ~(tcflag_t)(ICANON | ECHO);
+        tcsetattr(0, TCSANOW, &keys);
+    }
+    fputs("Press any key to continue . . . ", stdout);
+    fflush(stdout);
+    getchar();
+    if (tty)
+        tcsetattr(0, TCSANOW, &saved);
+    putchar('\n');
+    return 0;
+}
+CODE
+g++ -O2 floor.cpp -o floor
+gcc -O2 hello.c -o c/hello
+gcc -O2 pause.c -o c/pause
+
+export PATH="$work/installed/bin:$PATH" # hello and the C programs all run the installed pause
+instructions() { # of the first process alone, input at its end
+    valgrind --tool=callgrind --callgrind-out-file=cg.out "$@" </dev/null >/dev/null 2>&1
+    awk '/^totals:/ { print $2 }' cg.out
+}
+peak_kib() { # the largest resident set of the process and of what it started
+    /usr/bin/time -f %M "$@" </dev/null 2>&1 >/dev/null | tail -n 1
+}
+read_cmd=(bash -c 'read -rsn1 -p "Press any key to continue . . . "; echo')
+row() { # name, reference name, reference count, command...
+    local name=$1 ref=$2 base=$3 n
+    shift 3
+    n=$(instructions "$@")
+    printf '| %s | %s | %s | %s |\n' "$name" "$n" \
+        "$([ -n "$ref" ] && awk -v a="$n" -v b="$base" -v r="$ref" 'BEGIN { printf "%+.2f %% vs %s", (a / b - 1) * 100, r }')" \
+        "$(peak_kib "$@")"
+}
+
+floor_n=$(instructions ./floor)
+cpause_n=$(instructions c/pause)
+echo "| program | instructions | against | peak KiB |"
+echo "|---|---:|---|---:|"
+row "hello" "floor" "$floor_n" installed/bin/hello
+row "floor: C++ stream + system" "" "" ./floor
+row "C twin: puts + system" "" "" c/hello
+row "pause" "C pause" "$cpause_n" installed/bin/pause
+row "C stdio pause" "" "" c/pause
+row "bash read -rsn1" "C pause" "$cpause_n" "${read_cmd[@]}"
+
+# Wall time of the whole run, each with the pause of its kind first on PATH, input at its end.
+# hyperfine runs one command's runs in a row, so rounds alternate which goes first.
+mkdir cpath && ln -s "$work/c/pause" cpath/pause && ln -s "$work/c/hello" cpath/hello-c
+ours="env PATH=$work/installed/bin:/usr/bin:/bin hello"
+twin="env PATH=$work/cpath:/usr/bin:/bin hello-c"
+for round in 1 2 3 4 5 6; do
+    if ((round % 2)); then set -- "$ours" "$twin"; else set -- "$twin" "$ours"; fi
+    hyperfine -N --warmup 10 --runs 60 --export-json "round$round.json" "$@" >/dev/null
+done
+python3 - "$ours" round*.json <<'CODE'
+import json, statistics, sys
+ours, times = sys.argv[1], {}
+for path in sys.argv[2:]:
+    for r in json.load(open(path))["results"]:
+        times.setdefault(r["command"] == ours, []).extend(r["times"])
+a, b = statistics.median(times[True]) * 1e3, statistics.median(times[False]) * 1e3
+print(f"\nWhole run, median of {len(times[True])} each: hello {a:.3f} ms, C twin {b:.3f} ms, ratio {a / b:.3f}")
+CODE

@@ -12,6 +12,7 @@ namespace
 {
 
 constexpr int esc = 0x1b;
+constexpr const char *prompt = "Press any key to continue . . . ";
 // A key's bytes arrive together; a gap this long after an Escape means the Escape was the key.
 constexpr int key_gap_ms = 50;
 
@@ -21,9 +22,26 @@ volatile std::sig_atomic_t waiting; // keys is in force, or should be after a st
 bool read_failed;
 struct sigaction stop_action; // on_stop, put back after each stop
 
+void put(const char *text)
+{
+    std::size_t len = std::strlen(text);
+    while (len > 0) {
+        const ssize_t n = write(STDOUT_FILENO, text, len);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return; // output that fails changes nothing: the key is still awaited
+        }
+        text += n;
+        len -= static_cast<std::size_t>(n);
+    }
+}
+
 extern "C" void on_fatal(int sig)
 {
     (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    put("\n"); // the caller's next line starts on a line of its own
     (void)std::signal(sig, SIG_DFL);
     (void)std::raise(sig); // blocked in here, so it takes effect as the handler returns
 }
@@ -35,6 +53,9 @@ extern "C" void on_stop(int /*sig*/)
     (void)std::signal(SIGTSTP, SIG_DFL);
     (void)std::raise(SIGTSTP); // not blocked (SA_NODEFER): stops here; on_cont resumes the wait
     (void)sigaction(SIGTSTP, &stop_action, nullptr);
+    if (waiting != 0) {
+        put(prompt); // the shell has written its own lines meanwhile
+    }
     errno = saved_errno;
 }
 
@@ -65,22 +86,6 @@ void catch_signals()
     (void)sigaction(SIGTSTP, &sa, nullptr);
     sa.sa_handler = on_cont;
     (void)sigaction(SIGCONT, &sa, nullptr);
-}
-
-void put(const char *text)
-{
-    std::size_t len = std::strlen(text);
-    while (len > 0) {
-        const ssize_t n = write(STDOUT_FILENO, text, len);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return; // output that fails changes nothing: the key is still awaited
-        }
-        text += n;
-        len -= static_cast<std::size_t>(n);
-    }
 }
 
 // One byte of input; -1 at its end, on an error, or when none comes within wait_ms (if >= 0).
@@ -156,7 +161,7 @@ int main()
         waiting = 1;
         (void)tcsetattr(STDIN_FILENO, TCSANOW, &keys); // TCSANOW: keys typed ahead stay
     }
-    put("Press any key to continue . . . ");
+    put(prompt);
 
     const int c = next(-1);
     if (terminal && c == esc) {

@@ -79,7 +79,8 @@ def test_signal_restores_terminal_then_ends_by_it(term, how):
     else:
         os.kill(term.pid_of_pause, how)
         sig = how
-    finish(term, status=-sig)
+    assert finish(term, status=-sig) == b"\r\n", "the prompt's line must still be ended"
+
 
 
 def stopped(pid):
@@ -98,7 +99,7 @@ def test_ctrl_z_restores_terminal_and_resume_waits_again(term, stops):
         lflag = termios.tcgetattr(term.child_fd)[3]
         assert lflag & (termios.ICANON | termios.ECHO) == termios.ICANON | termios.ECHO
         os.kill(term.pid_of_pause, signal.SIGCONT)
-        time.sleep(0.2)
+        term.expect_exact(PROMPT)  # asked again, below whatever the shell wrote
         assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "resumed, it must read keys again"
     term.send(b"k")
     assert finish(term) == b"\r\n"

@@ -87,3 +87,18 @@ def greeter(request, tmp_path_factory):
 @pytest.fixture(scope="session")
 def pause(request):
     return need(request.config.getoption("--pause"), "no --pause given")
+
+
+@pytest.fixture(params=["closed", "full", "broken pipe"])
+def failing_stdout(request):
+    """How to start a process whose standard output fails: closed, full, or a pipe with no reader."""
+    if request.param == "closed":
+        yield {"stdout": subprocess.DEVNULL, "preexec_fn": lambda: os.close(1)}
+        return
+    if request.param == "full":
+        fd = os.open("/dev/full", os.O_WRONLY)
+    else:
+        unread, fd = os.pipe()
+        os.close(unread)
+    yield {"stdout": fd}
+    os.close(fd)

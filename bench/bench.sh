@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures hello and pause against the least they could cost: instructions (callgrind), wall time
 # of the whole run (hyperfine) and peak memory, printed as a Markdown table.
 # Needs, beyond the README's prerequisites: valgrind hyperfine time.

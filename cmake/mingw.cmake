@@ -1,4 +1,5 @@
-# Cross-building for Windows with MinGW-w64, included by mingw-x86.cmake and mingw-x64.cmake.
+# SPDX-License-Identifier: MIT
+# Cross-building for Windows with MinGW-w64, included by windows-x86.cmake and windows-x64.cmake.
 # The win32 thread model, not posix: the program starts no thread, and with it the shared C++
 # runtime needs no libwinpthread-1.dll to ship.
 set(CMAKE_SYSTEM_NAME Windows)

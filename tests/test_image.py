@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Windows executable, read rather than run: its header, manifest, version and DLLs."""
 import re
 import xml.etree.ElementTree as ET

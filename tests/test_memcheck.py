@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Both programs under valgrind's memcheck: no memory error and no definite leak."""
 import shutil
 import subprocess
@@ -9,11 +10,16 @@ from conftest import need
 MEMCHECK = ["--tool=memcheck", "-q", "--error-exitcode=99", "--leak-check=full", "--errors-for-leak-kinds=definite"]
 
 
-@pytest.mark.parametrize("program", ["hello", "pause"])
-def test_memcheck_finds_nothing(request, program):
-    valgrind = [need(shutil.which("valgrind"), "valgrind is missing (Debian: valgrind)"), *MEMCHECK]
-    if program == "hello":  # with the stand-in pause
-        out = request.getfixturevalue("greeter").run(stdin=b"", under=valgrind)
-    else:  # with input at its end
-        out = subprocess.run([*valgrind, request.getfixturevalue("pause")], input=b"", capture_output=True, timeout=60)
+@pytest.fixture(scope="module")
+def valgrind():
+    return [need(shutil.which("valgrind"), "valgrind is missing (Debian: valgrind)"), *MEMCHECK]
+
+
+def test_hello_with_the_standin_pause(greeter, valgrind):
+    out = greeter.run(stdin=b"", under=valgrind)
+    assert (out.returncode, out.stderr.decode()) == (0, "")
+
+
+def test_pause_with_input_at_its_end(pause, valgrind):
+    out = subprocess.run([*valgrind, pause], input=b"", capture_output=True, timeout=60)
     assert (out.returncode, out.stderr.decode()) == (0, "")

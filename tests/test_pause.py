@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """pause on a real pseudo-terminal and on plain input."""
 import os
 import signal
@@ -9,37 +10,32 @@ import time
 import pexpect
 import pytest
 
-PROMPT = "Press any key to continue . . . "
-
-# Runs pause as a job-control shell runs a foreground job: in a process group of its own that
-# owns the terminal, so the terminal's signals reach pause alone. Reports its pid, then its
-# status, whether the terminal settings came back as they were, and the next line typed.
-WRAPPER = r"""
-import os, signal, subprocess, sys, termios
-def take_terminal():
-    signal.signal(signal.SIGTTOU, signal.SIG_IGN)
-    os.tcsetpgrp(0, os.getpgrp())
-    signal.signal(signal.SIGTTOU, signal.SIG_DFL)
-before = termios.tcgetattr(0)
-p = subprocess.Popen(sys.argv[1:], preexec_fn=lambda: (os.setpgid(0, 0), take_terminal()))
-sys.stdout.write(f"pid {p.pid}\n")  # one write: the prompt may come before or after
-sys.stdout.flush()
-status = p.wait()
-take_terminal()
-print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)
-print("rest=[%s]" % input())
-"""
+from conftest import HERE, PROMPT
 
 
 @pytest.fixture
-def term(pause):
-    child = pexpect.spawn(sys.executable, ["-c", WRAPPER, pause], timeout=5)
-    child.expect(r"pid (\d+)\r\n")
-    child.pid_of_pause = int(child.match.group(1))
-    if PROMPT.encode() not in child.before:
-        child.expect_exact(PROMPT)
-    yield child
-    child.close(force=True)
+def spawn(pause):
+    """Starts pause on a new pseudo-terminal as a shell's foreground job (see jobctl.py), after
+    the given command words (a wrapper that sets something up, then execs pause)."""
+    children = []
+
+    def start(*wrap):
+        child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *wrap, pause], timeout=5)
+        children.append(child)
+        child.expect(r"pid (\d+)\r\n")
+        child.pid_of_pause = int(child.match.group(1))
+        if PROMPT.encode() not in child.before:
+            child.expect_exact(PROMPT)
+        return child
+
+    yield start
+    for child in children:
+        child.close(force=True)
+
+
+@pytest.fixture
+def term(spawn):
+    return spawn()
 
 
 def finish(term, status=0):
@@ -82,6 +78,19 @@ def test_signal_restores_terminal_then_ends_by_it(term, how):
     assert finish(term, status=-sig) == b"\r\n", "the prompt's line must still be ended"
 
 
+@pytest.mark.parametrize("name, how", [("INT", "\x03"), ("HUP", signal.SIGHUP)], ids=["ctrl-c", "hup"])
+def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
+    term = spawn("sh", "-c", f"trap '' {name}; exec \"$0\"")
+    if isinstance(how, str):
+        term.send(how)
+    else:
+        os.kill(term.pid_of_pause, how)
+    time.sleep(0.3)
+    assert term.isalive(), "an ignored signal must not end pause"
+    term.send(b"k")
+    assert finish(term) == b"\r\n"
+
+
 def stopped(pid):
     with open(f"/proc/{pid}/stat") as f:
         return f.read().rsplit(")", 1)[1].split()[0] == "T"
@@ -104,12 +113,17 @@ def test_ctrl_z_restores_terminal_and_resume_waits_again(term, stops):
     assert finish(term) == b"\r\n"
 
 
+@pytest.mark.parametrize("source", ["pipe", "file"])
 @pytest.mark.parametrize("data, rest", [(b"xyz", b"yz"), (b"", b""), (b"\n\n", b"\n"), ("éyz".encode(), b"yz"),
-                                        ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A")],
-                         ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character"])
-def test_plain_input_gives_up_one_character(pause, data, rest):
-    out = subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], input=data, capture_output=True, timeout=10)
-    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + rest
+                                        ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A"),
+                                        (b"\xc3xyz", {"pipe": b"yz", "file": b"xyz"})],
+                         ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character", "broken"])
+def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest):
+    (tmp_path / "in").write_bytes(data)
+    with open(tmp_path / "in", "rb") as f:
+        kw = {"stdin": f} if source == "file" else {"input": data}
+        out = subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], capture_output=True, timeout=10, **kw)
+    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest[source] if isinstance(rest, dict) else rest)
 
 
 @pytest.mark.parametrize("stdin", ["closed", "directory"])

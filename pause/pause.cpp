@@ -1,30 +1,28 @@
 // SPDX-License-Identifier: MIT
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
+#include "keys.hpp"
+
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <poll.h>
+#include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace
 {
 
-constexpr int esc = 0x1b;
 constexpr const char *prompt = "Press any key to continue . . . ";
-// A key's bytes arrive together; a gap this long after an Escape means the Escape was the key.
-constexpr int key_gap_ms = 50;
 
-// read_byte's results that are not a byte
-constexpr int no_byte = -1;  // end of input, or no byte within the wait
-constexpr int read_err = -2; // input that cannot be read
-
-termios saved;                      // the terminal as found, set back on every way out
-termios key_mode;                   // the same without line editing and echo
-volatile std::sig_atomic_t waiting; // key_mode is in force, or should be after a stop
-struct sigaction stop_action;       // on_stop, put back after each stop
+termios saved;                        // the terminal as found, set back on every way out
+termios key_mode;                     // the same without line editing and echo
+volatile std::sig_atomic_t waiting;   // key_mode is in force, or should be after a stop
+volatile std::sig_atomic_t continued; // SIGCONT came since the last Ctrl+Z
+struct sigaction stop_action;         // on_stop, put back after each stop
 
 void put(const char *text)
 {
@@ -53,15 +51,20 @@ extern "C" void on_fatal(int sig)
 // Stop and continue: Ctrl+Z (SIGTSTP) sets the terminal back as found, then really stops pause
 // with the default action. On SIGCONT, while a key is awaited, key mode comes back, and once
 // the stop has returned the prompt is written again, below whatever the shell wrote meanwhile.
+// Where nothing can stop pause (a process group with no shell above it, as a terminal emulator
+// starts it) the kernel discards the stop: key mode comes back at once and there is no prompt.
 extern "C" void on_stop(int /*sig*/)
 {
     const int saved_errno = errno;
     (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    continued = 0;
     (void)std::signal(SIGTSTP, SIG_DFL);
-    (void)std::raise(SIGTSTP); // not blocked (SA_NODEFER): stops here
+    (void)std::raise(SIGTSTP); // not blocked (SA_NODEFER): stops here, if it can
     (void)sigaction(SIGTSTP, &stop_action, nullptr);
-    if (waiting != 0) {
+    if (waiting != 0 && continued != 0) {
         put(prompt);
+    } else if (waiting != 0) {
+        (void)tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
     }
     errno = saved_errno;
 }
@@ -69,6 +72,7 @@ extern "C" void on_stop(int /*sig*/)
 extern "C" void on_cont(int /*sig*/)
 {
     const int saved_errno = errno;
+    continued = 1;
     if (waiting != 0) {
         (void)tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
     }
@@ -95,66 +99,14 @@ void catch_signals()
     (void)sigaction(SIGCONT, &sa, nullptr);
 }
 
-// One byte of input, no_byte at its end or when none comes within wait_ms (if >= 0), or read_err.
-int read_byte(int wait_ms)
+// A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). The
+// C locale is left out: it often runs on UTF-8 terminals.
+bool eight_bit_charset()
 {
-    for (;;) {
-        pollfd in = {STDIN_FILENO, POLLIN, 0};
-        const int ready = poll(&in, 1, wait_ms);
-        if (ready == 0) {
-            return no_byte;
-        }
-        unsigned char byte = 0;
-        const ssize_t n = ready < 0 ? -1 : read(STDIN_FILENO, &byte, 1);
-        if (n == 1) {
-            return byte;
-        }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-            continue;
-        }
-        return n < 0 ? read_err : no_byte;
+    if (std::setlocale(LC_CTYPE, "") == nullptr || MB_CUR_MAX != 1) {
+        return false;
     }
-}
-
-// The continuation bytes of a UTF-8 character that begins with lead. A byte that cannot
-// continue it is given back where the input can seek (a file); elsewhere it is gone.
-void finish_char(int lead, int wait_ms)
-{
-    int more = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
-    for (; more > 0; --more) {
-        const int c = read_byte(wait_ms);
-        if (c < 0) {
-            return;
-        }
-        if ((c & 0xc0) != 0x80) {
-            (void)lseek(STDIN_FILENO, -1, SEEK_CUR);
-            return;
-        }
-    }
-}
-
-// The rest of a key that began with Escape: nothing (Escape itself), the CSI or SS3 sequence of
-// an arrow or function key, or another key or sequence held with Alt.
-void finish_escape()
-{
-    int c = read_byte(key_gap_ms);
-    if (c == esc) { // Alt with a key that sends Escape itself
-        c = read_byte(key_gap_ms);
-    }
-    if (c == '[') {
-        c = read_byte(key_gap_ms);
-        if (c == '[') { // the Linux console's F1 to F5: ESC [ [ A to E
-            (void)read_byte(key_gap_ms);
-            return;
-        }
-        while (c >= 0x20 && c < 0x40) { // parameters and intermediates, up to the final byte
-            c = read_byte(key_gap_ms);
-        }
-    } else if (c == 'O') {
-        (void)read_byte(key_gap_ms);
-    } else {
-        finish_char(c, key_gap_ms);
-    }
+    return std::strcmp(nl_langinfo(CODESET), "ANSI_X3.4-1968") != 0;
 }
 
 } // namespace
@@ -162,6 +114,11 @@ void finish_escape()
 int main()
 {
     (void)std::signal(SIGPIPE, SIG_IGN); // a reader gone away is output that fails, no more
+    // Started in the background, wait to be brought to the foreground: the terminal as found is
+    // the one the shell hands over then, not the one its line editor holds meanwhile. A terminal
+    // request from the background stops the job; tcdrain makes one that changes nothing.
+    while (tcdrain(STDIN_FILENO) != 0 && errno == EINTR) {
+    }
     const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
         key_mode = saved;
@@ -174,16 +131,11 @@ int main()
     }
     put(prompt);
 
-    const int c = read_byte(-1);
-    if (terminal && c == esc) {
-        finish_escape();
-    } else {
-        finish_char(c, terminal ? key_gap_ms : -1);
-    }
+    const int c = terminal ? keys::read_key(eight_bit_charset()) : keys::read_char();
     if (terminal) {
         waiting = 0;
         (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     }
     put("\n");
-    return c == read_err ? 1 : 0;
+    return c == keys::read_err ? 1 : 0;
 }

@@ -97,6 +97,23 @@ def pause(request):
     return need(request.config.getoption("--pause"), "no --pause given")
 
 
+@pytest.fixture(scope="session")
+def locale_env(tmp_path_factory):
+    """Compiles locales (such as "fr_FR.ISO-8859-1") into a private folder, so nothing of the
+    machine changes, and gives the environment that selects one of them."""
+    folder = tmp_path_factory.mktemp("locales")
+
+    def env(name):
+        if not (folder / name).is_dir():
+            localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
+            source, charset = name.split(".")
+            subprocess.run([localedef, "-i", source, "-f", charset, str(folder / name)], capture_output=True, check=False)
+            need((folder / name).is_dir(), f"localedef could not compile {name}")
+        return {"LOCPATH": str(folder), "LANG": name, "LC_ALL": "", "LC_CTYPE": "", "LC_MESSAGES": ""}
+
+    return env
+
+
 @pytest.fixture(params=["closed", "full", "broken pipe"])
 def failing_stdout(request):
     """How to start a process whose standard output fails: closed, full, or a pipe with no reader."""

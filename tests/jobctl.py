@@ -4,7 +4,11 @@
 that owns the terminal, so the terminal's signals reach it alone. Reports its pid, then its
 status, whether the terminal settings came back as they were, and the next line typed.
 
-Usage: jobctl.py COMMAND [ARG...]
+With --background the job starts behind a line editor's terminal modes (no line editing, no
+echo, no ICRNL), as after `job &`; once it stops for the terminal, the modes are set back and
+the job is brought to the foreground and continued, as by `fg`.
+
+Usage: jobctl.py [--background] COMMAND [ARG...]
 """
 import os
 import signal
@@ -13,16 +17,29 @@ import sys
 import termios
 
 
-def take_terminal():
+def take_terminal(group=None):
     signal.signal(signal.SIGTTOU, signal.SIG_IGN)
-    os.tcsetpgrp(0, os.getpgrp())
+    os.tcsetpgrp(0, group or os.getpgrp())
     signal.signal(signal.SIGTTOU, signal.SIG_DFL)
 
 
+background = sys.argv[1] == "--background"
+command = sys.argv[2:] if background else sys.argv[1:]
 before = termios.tcgetattr(0)
-job = subprocess.Popen(sys.argv[1:], preexec_fn=lambda: (os.setpgid(0, 0), take_terminal()))
+if background:
+    editor = termios.tcgetattr(0)
+    editor[0] &= ~termios.ICRNL
+    editor[3] &= ~(termios.ICANON | termios.ECHO)
+    termios.tcsetattr(0, termios.TCSANOW, editor)
+job = subprocess.Popen(command, preexec_fn=lambda: (os.setpgid(0, 0), background or take_terminal()))
 sys.stdout.write(f"pid {job.pid}\n")  # one write: the prompt may come before or after
 sys.stdout.flush()
+if background:
+    _, stop = os.waitpid(job.pid, os.WUNTRACED)
+    print("stopped" if os.WIFSTOPPED(stop) else "ended", "in the background", flush=True)
+    termios.tcsetattr(0, termios.TCSANOW, before)
+    take_terminal(job.pid)
+    os.killpg(job.pid, signal.SIGCONT)
 status = job.wait()
 take_terminal()
 print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+#include "keys.hpp"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace keys
+{
+namespace
+{
+
+constexpr int esc = 0x1b;
+constexpr int csi8 = 0x9b;
+constexpr int ss3_8 = 0x8f;
+// A key's bytes arrive together; a gap this long after an Escape means the Escape was the key.
+constexpr int key_gap_ms = 50;
+// A paste may come in pieces, further apart than a key's bytes.
+constexpr int paste_gap_ms = 500;
+
+// The continuation bytes of a UTF-8 character that begins with lead.
+void finish_utf8(int lead, int wait_ms)
+{
+    int more = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+    for (; more > 0; --more) {
+        const int c = read_byte(wait_ms);
+        if (c < 0) {
+            return;
+        }
+        if ((c & 0xc0) != 0x80) {
+            (void)lseek(STDIN_FILENO, -1, SEEK_CUR); // a file gives it back; a pipe or tty cannot
+            return;
+        }
+    }
+}
+
+// What a bracketed paste holds, up to and with its end, ESC [ 201 ~: the paste is one action.
+void skip_paste()
+{
+    constexpr const char *end = "\x1b[201~";
+    int matched = 0;
+    while (end[matched] != '\0') {
+        const int c = read_byte(paste_gap_ms);
+        if (c < 0) {
+            return;
+        }
+        matched = c == end[matched] ? matched + 1 : c == esc ? 1 : 0;
+    }
+}
+
+// The rest of a CSI or SS3 sequence: parameter and intermediate bytes, then the final byte, which
+// rxvt's `$` (Shift+Delete: ESC [ 3 $) also is. Returns false for a mouse report.
+bool finish_sequence(bool csi)
+{
+    int c = read_byte(key_gap_ms);
+    if (csi && c == '[') { // the Linux console's F1 to F5: ESC [ [ A to E
+        (void)read_byte(key_gap_ms);
+        return true;
+    }
+    if (csi && c == 'M') { // X10 mouse report: button, column, row
+        for (int i = 0; i < 3; ++i) {
+            (void)read_byte(key_gap_ms);
+        }
+        return false;
+    }
+    const bool sgr_mouse = csi && c == '<';
+    int first = 0; // the first parameter, which tells a paste
+    bool in_first = true;
+    while (c >= 0x20 && c < 0x40 && c != '$') {
+        in_first = in_first && c >= '0' && c <= '9';
+        if (in_first && first < 1000) {
+            first = first * 10 + (c - '0');
+        }
+        c = read_byte(key_gap_ms);
+    }
+    if (csi && c == '~' && first == 200) {
+        skip_paste();
+    }
+    return !sgr_mouse;
+}
+
+// The rest of a key that began with Escape: nothing (Escape itself), a CSI or SS3 sequence, or
+// another key or sequence held with Alt.
+bool finish_escape(bool eight_bit)
+{
+    int c = read_byte(key_gap_ms);
+    if (c == esc) { // Alt with a key that sends Escape itself
+        c = read_byte(key_gap_ms);
+    }
+    if (c == '[' || c == 'O') {
+        return finish_sequence(c == '[');
+    }
+    if (!eight_bit) {
+        finish_utf8(c, key_gap_ms);
+    }
+    return true;
+}
+
+} // namespace
+
+int read_byte(int wait_ms)
+{
+    for (;;) {
+        pollfd in = {STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&in, 1, wait_ms);
+        if (ready == 0) {
+            return no_byte;
+        }
+        unsigned char byte = 0;
+        const ssize_t n = ready < 0 ? -1 : read(STDIN_FILENO, &byte, 1);
+        if (n == 1) {
+            return byte;
+        }
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        return n < 0 ? read_err : no_byte;
+    }
+}
+
+int read_key(bool eight_bit)
+{
+    for (;;) {
+        const int c = read_byte(-1);
+        bool key = true;
+        if (c == esc) {
+            key = finish_escape(eight_bit);
+        } else if (eight_bit && (c == csi8 || c == ss3_8)) {
+            key = finish_sequence(c == csi8);
+        } else if (!eight_bit) {
+            finish_utf8(c, key_gap_ms);
+        }
+        if (key) {
+            return c;
+        }
+    }
+}
+
+int read_char()
+{
+    const int c = read_byte(-1);
+    finish_utf8(c, -1);
+    return c;
+}
+
+} // namespace keys

@@ -46,9 +46,12 @@ int main(void)
     return 0;
 }
 CODE
-g++ -O2 floor.cpp -o floor
-gcc -O2 hello.c -o c/hello
-gcc -O2 pause.c -o c/pause
+# Hardened as the programs are (cmake/hardening.cmake), so that like is compared with like.
+harden=(-O2 -fPIE -pie -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3 -fstack-protector-strong
+    -fstack-clash-protection -fcf-protection=full -Wl,-z,relro,-z,now,-z,noexecstack,--as-needed)
+g++ "${harden[@]}" -D_GLIBCXX_ASSERTIONS floor.cpp -o floor
+gcc "${harden[@]}" hello.c -o c/hello
+gcc "${harden[@]}" pause.c -o c/pause
 
 export PATH="$work/installed/bin:$PATH" # hello and the C programs all run the installed pause
 instructions() { # of the first process alone, input at its end

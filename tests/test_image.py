@@ -40,6 +40,20 @@ def test_console_program_for_its_machine(exe, request):
     assert pe.OPTIONAL_HEADER.Subsystem == pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]
 
 
+def test_hardened_as_windows_expects(exe, request):
+    pe = load(exe)
+    wanted = {"IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE", "IMAGE_DLLCHARACTERISTICS_NX_COMPAT",
+              "IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE"}
+    x64 = request.config.getoption("--machine") == "AMD64"
+    if x64:
+        wanted.add("IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA")
+    flags = {name for name, value in pefile.DLL_CHARACTERISTICS.items()
+             if isinstance(name, str) and pe.OPTIONAL_HEADER.DllCharacteristics & value}
+    assert wanted <= flags
+    assert x64 or not pe.FILE_HEADER.IMAGE_FILE_LARGE_ADDRESS_AWARE, "a 32-bit image asks for no more than 2 GiB"
+    assert pe.FILE_HEADER.TimeDateStamp == 0, "a time stamp makes every build differ"
+
+
 def test_manifest_asks_for_no_elevation(exe):
     pe = load(exe)
     manifests = [t for t in pe.DIRECTORY_ENTRY_RESOURCE.entries if t.id == RT_MANIFEST]

@@ -1,0 +1,30 @@
+# SPDX-License-Identifier: MIT
+# How the programs are linked and hardened, added to project_options.
+include(CheckPIESupported)
+check_pie_supported()
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+if(WIN32)
+  # What the Windows linker does by default; ASLR, DEP and high-entropy VA are this linker's
+  # defaults already, and the image test holds them. No time stamp: the same source gives the
+  # same bytes. Stack protector and FORTIFY would bring libssp-0.dll wherever they protect
+  # anything, and protect nothing in hello.
+  target_link_options(project_options INTERFACE LINKER:--tsaware LINKER:--no-insert-timestamp)
+  return()
+endif()
+
+target_link_options(project_options INTERFACE LINKER:--as-needed # load nothing unused
+  LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack)
+target_compile_options(project_options INTERFACE -fstack-protector-strong -fstack-clash-protection)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|amd64|i[3-6]86)$") # control-flow protection is x86's
+  target_compile_options(project_options INTERFACE -fcf-protection=full)
+endif()
+target_compile_definitions(project_options INTERFACE _GLIBCXX_ASSERTIONS)
+if(HELLO_SANITIZE)
+  set(sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(project_options INTERFACE ${sanitize})
+  target_link_options(project_options INTERFACE ${sanitize})
+else() # FORTIFY wants optimisation, and AddressSanitizer checks the same calls itself
+  target_compile_options(project_options INTERFACE
+    $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3>)
+endif()

@@ -1,0 +1,32 @@
+# SPDX-License-Identifier: MIT
+"""The native programs, read rather than run: the hardening they were linked with."""
+import shutil
+import subprocess
+
+import pytest
+
+from conftest import need
+
+
+def readelf(path, *what):
+    tool = need(shutil.which("readelf"), "readelf is missing (Debian: binutils)")
+    return subprocess.run([tool, "-W", *what, path], capture_output=True, text=True, check=True).stdout
+
+
+@pytest.fixture(params=["hello", "pause"])
+def program(request):
+    return need(request.config.getoption(f"--{request.param}"), f"no --{request.param} given")
+
+
+def test_position_independent_with_all_relocations_read_only(program):
+    assert "DYN (Position-Independent Executable file)" in readelf(program, "-h")
+    dynamic = readelf(program, "-d")
+    assert "BIND_NOW" in dynamic and "PIE" in dynamic
+    segments = {line.split()[0]: line.split()[-2] for line in readelf(program, "-l").splitlines()
+                if line.strip().startswith("GNU_")}
+    assert "GNU_RELRO" in segments
+    assert segments["GNU_STACK"] == "RW", "the stack must not be executable"
+
+
+def test_pause_is_built_with_the_stack_protector(pause):
+    assert "__stack_chk_fail" in readelf(pause, "--dyn-syms")

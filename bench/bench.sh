@@ -18,12 +18,12 @@ mkdir c
 cat > floor.cpp <<'CODE'
 #include <cstdlib>
 #include <iostream>
-int main() { std::cout << "Hello world!" << std::endl; std::system("pause"); return 0; }
+int main() { std::cout << "Hello world!" << std::endl; [[maybe_unused]] int s = std::system("pause"); return 0; }
 CODE
 cat > hello.c <<'CODE'
 #include <stdio.h>
 #include <stdlib.h>
-int main(void) { puts("Hello world!"); fflush(stdout); system("pause"); return 0; }
+int main(void) { puts("Hello world!"); fflush(stdout); int s = system("pause"); (void)s; return 0; }
 CODE
 cat > pause.c <<'CODE'
 #include <stdio.h>

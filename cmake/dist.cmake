@@ -1,0 +1,67 @@
+# SPDX-License-Identifier: MIT
+# Run by cpack once it has made the packages. What cpack leaves to the file system (the order of
+# entries, directory modes from the umask, owners, a .deb's Installed-Size summed from sizes that
+# differ between file systems) is made the same everywhere: each package is unpacked, given
+# fixed modes, and packed again with entries sorted, owned by root and stamped SOURCE_DATE_EPOCH.
+# The result goes into dist/ with a <file>.sha256 beside it that `sha256sum -c` accepts there.
+set(epoch $ENV{SOURCE_DATE_EPOCH}) # set by cpack-project.cmake
+
+function(run)
+  execute_process(COMMAND ${ARGN} COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+# Debian's measure: each file in KiB, rounded up, and one for each directory.
+function(installed_size tree var)
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true ${tree}/*)
+  set(kib 0)
+  foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY ${entry})
+      math(EXPR kib "${kib} + 1")
+    else()
+      file(SIZE ${entry} size)
+      math(EXPR kib "${kib} + (${size} + 1023) / 1024")
+    endif()
+  endforeach()
+  set(${var} ${kib} PARENT_SCOPE)
+endfunction()
+
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+  get_filename_component(name ${package} NAME)
+  set(tree ${package}.tree)
+  set(out ${CPACK_HELLO_DIST_DIR}/${name})
+  file(REMOVE_RECURSE ${tree} ${out})
+  file(MAKE_DIRECTORY ${tree} ${CPACK_HELLO_DIST_DIR})
+  if(name MATCHES "[.]deb$")
+    run(dpkg-deb --raw-extract ${package} ${tree})
+    file(RENAME ${tree}/DEBIAN ${package}.control) # out of the way while the tree is measured
+    installed_size(${tree} kib)
+    file(RENAME ${package}.control ${tree}/DEBIAN)
+    file(READ ${tree}/DEBIAN/control control)
+    string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${kib}" control "${control}")
+    file(WRITE ${tree}/DEBIAN/control "${control}")
+  else()
+    run(${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_COMMAND} -E tar xf ${package})
+  endif()
+  run(chmod -R u=rwX,go=rX ${tree})
+  run(find ${tree} -exec touch -h -d @${epoch} {} +)
+  file(GLOB top RELATIVE ${tree} ${tree}/*)
+  list(SORT top)
+  if(name MATCHES "[.]deb$")
+    run(dpkg-deb --root-owner-group -Zgzip --build ${tree} ${out})
+  elseif(name MATCHES "[.]tar[.]gz$")
+    execute_process(COMMAND tar -C ${tree} --sort=name --owner=0 --group=0 --numeric-owner
+        --format=gnu -cf - ${top}
+      COMMAND gzip -9n OUTPUT_FILE ${out} COMMAND_ERROR_IS_FATAL ANY)
+  elseif(name MATCHES "[.]zip$")
+    file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)
+    list(SORT entries)
+    list(JOIN entries "\n" entries)
+    file(WRITE ${package}.list "${entries}\n")
+    # -X: no owners or extra times; DOS times are local, so the zone is fixed
+    run(${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_COMMAND} -E env TZ=UTC0
+      zip -X -9 -q ${out} -@ INPUT_FILE ${package}.list)
+  endif()
+  file(SHA256 ${out} sum)
+  file(WRITE ${out}.sha256 "${sum}  ${name}\n")
+  message(STATUS "Package: ${out}")
+endforeach()

@@ -1,0 +1,66 @@
+# SPDX-License-Identifier: MIT
+# Packages: a .deb and a .tar.gz of the same /usr tree on Linux, a ZIP on Windows. Each lands in
+# dist/ at the top of the source tree with its .sha256, the same bytes from the same commit
+# (cmake/cpack-project.cmake and cmake/dist.cmake see to that).
+set(CPACK_PACKAGE_NAME ${HELLO_PACKAGE})
+set(CPACK_PACKAGE_VENDOR "The hello authors")
+set(CPACK_PACKAGE_CONTACT "The hello authors <hello@packages.invalid>")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-project.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/dist.cmake)
+set(CPACK_HELLO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_HELLO_DIST_DIR ${PROJECT_SOURCE_DIR}/dist)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
+  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win${bits})
+  include(CPack)
+  return()
+endif()
+
+# The licence in Debian's machine-readable form, and the Debian changelog, both beside the
+# programs in /usr/share/doc/<package>.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(REGEX REPLACE "^MIT License\n\nCopyright[^\n]*\n\n" "" licence "${licence}") # title, holder
+string(STRIP "${licence}" licence)
+string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REPLACE "\n" "\n " licence " ${licence}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/copyright
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: ${PROJECT_NAME}
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+
+Files: *
+Copyright: 2026 The hello authors
+License: MIT
+${licence}
+")
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+  COMMAND ${GZIP} -9n < ${PROJECT_SOURCE_DIR}/pkg/changelog > ${changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/pkg/changelog)
+add_custom_target(changelog ALL DEPENDS ${changelog})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_FILE_NAME ${HELLO_PACKAGE}-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Debian's own hello and hello-traditional own /usr/bin/hello: dpkg refuses rather than
+# overwrites. No package of the archive has /usr/bin/pause.
+set(CPACK_DEBIAN_PACKAGE_CONFLICTS "hello, hello-traditional")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "greeting that waits for a key")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[
+hello writes the line 'Hello world!' and has the command processor run
+pause, which prompts and waits for one key on the terminal, then leaves
+the terminal exactly as it found it.
+
+pause is installed beside hello, as POSIX shells have none of their own.]])
+include(CPack)

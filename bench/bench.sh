@@ -14,7 +14,7 @@ cd "$work"
 cmake -S "$src" -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build >/dev/null
 cmake --install build --prefix installed >/dev/null
-mkdir c
+mkdir -p c/bin && ln -s ../installed/share c/share # the C pause finds the same catalogs
 cat > floor.cpp <<'CODE'
 #include <cstdlib>
 #include <iostream>
@@ -26,18 +26,31 @@ cat > hello.c <<'CODE'
 int main(void) { puts("Hello world!"); fflush(stdout); int s = system("pause"); (void)s; return 0; }
 CODE
 cat > pause.c <<'CODE'
+#include <libintl.h>
+#include <locale.h>
 #include <stdio.h>
+#include <string.h>
 #include <termios.h>
+#include <unistd.h>
 int main(void)
 {
     struct termios saved, keys;
+    char exe[4096] = "", dir[4200];
+    setlocale(LC_CTYPE, "");
+    setlocale(LC_MESSAGES, "");
+    if (readlink("/proc/self/exe", exe, sizeof exe - 1) > 0 && strrchr(exe, '/')) {
+        *strrchr(exe, '/') = '\0';
+        snprintf(dir, sizeof dir, "%s/../share/locale", exe);
+        bindtextdomain("hello-greeter", dir);
+    }
+    textdomain("hello-greeter");
     int tty = tcgetattr(0, &saved) == 0;
     if (tty) {
         keys = saved;
         keys.c_lflag &= ~(tcflag_t)(ICANON | ECHO);
         tcsetattr(0, TCSANOW, &keys);
     }
-    fputs("Press any key to continue . . . ", stdout);
+    fputs(gettext("Press any key to continue . . . "), stdout);
     fflush(stdout);
     getchar();
     if (tty)
@@ -50,8 +63,8 @@ CODE
 harden=(-O2 -fPIE -pie -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3 -fstack-protector-strong
     -fstack-clash-protection -fcf-protection=full -Wl,-z,relro,-z,now,-z,noexecstack,--as-needed)
 g++ "${harden[@]}" -D_GLIBCXX_ASSERTIONS floor.cpp -o floor
-gcc "${harden[@]}" hello.c -o c/hello
-gcc "${harden[@]}" pause.c -o c/pause
+gcc "${harden[@]}" hello.c -o c/bin/hello
+gcc "${harden[@]}" pause.c -o c/bin/pause
 
 export PATH="$work/installed/bin:$PATH" # hello and the C programs all run the installed pause
 instructions() { # of the first process alone, input at its end
@@ -72,19 +85,19 @@ row() { # name, reference name, reference count, command...
 }
 
 floor_n=$(instructions ./floor)
-cpause_n=$(instructions c/pause)
+cpause_n=$(instructions c/bin/pause)
 echo "| program | instructions | against | peak KiB |"
 echo "|---|---:|---|---:|"
 row "hello" "floor" "$floor_n" installed/bin/hello
 row "floor: C++ stream + system" "" "" ./floor
-row "C twin: puts + system" "" "" c/hello
+row "C twin: puts + system" "" "" c/bin/hello
 row "pause" "C pause" "$cpause_n" installed/bin/pause
-row "C stdio pause" "" "" c/pause
+row "C stdio pause" "" "" c/bin/pause
 row "bash read -rsn1" "C pause" "$cpause_n" "${read_cmd[@]}"
 
 # Wall time of the whole run, each with the pause of its kind first on PATH, input at its end.
 # hyperfine runs one command's runs in a row, so rounds alternate which goes first.
-mkdir cpath && ln -s "$work/c/pause" cpath/pause && ln -s "$work/c/hello" cpath/hello-c
+mkdir cpath && ln -s "$work/c/bin/pause" cpath/pause && ln -s "$work/c/bin/hello" cpath/hello-c
 ours="env PATH=$work/installed/bin:/usr/bin:/bin hello"
 twin="env PATH=$work/cpath:/usr/bin:/bin hello-c"
 for round in 1 2 3 4 5 6; do

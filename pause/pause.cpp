@@ -1,23 +1,20 @@
 // SPDX-License-Identifier: MIT
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
 #include "keys.hpp"
+#include "language.hpp"
 
 #include <cerrno>
-#include <clocale>
 #include <csignal>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace
 {
 
-constexpr const char *prompt = "Press any key to continue . . . ";
-
+const char *prompt;                   // in the user's language
 termios saved;                        // the terminal as found, set back on every way out
 termios key_mode;                     // the same without line editing and echo
 volatile std::sig_atomic_t waiting;   // key_mode is in force, or should be after a stop
@@ -99,21 +96,12 @@ void catch_signals()
     (void)sigaction(SIGCONT, &sa, nullptr);
 }
 
-// A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). The
-// C locale is left out: it often runs on UTF-8 terminals.
-bool eight_bit_charset()
-{
-    if (std::setlocale(LC_CTYPE, "") == nullptr || MB_CUR_MAX != 1) {
-        return false;
-    }
-    return std::strcmp(nl_langinfo(CODESET), "ANSI_X3.4-1968") != 0;
-}
-
 } // namespace
 
 int main()
 {
     (void)std::signal(SIGPIPE, SIG_IGN); // a reader gone away is output that fails, no more
+    prompt = localized_prompt();
     // Started in the background, wait to be brought to the foreground: the terminal as found is
     // the one the shell hands over then, not the one its line editor holds meanwhile. A terminal
     // request from the background stops the job; tcdrain makes one that changes nothing.

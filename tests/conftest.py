@@ -14,6 +14,7 @@ import pytest
 HERE = Path(__file__).parent
 GREETING = b"Hello world!"
 PROMPT = "Press any key to continue . . . "
+PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 
 def pytest_addoption(parser):
     parser.addoption("--hello", help="the greeter to test")
@@ -99,17 +100,21 @@ def pause(request):
 
 @pytest.fixture(scope="session")
 def locale_env(tmp_path_factory):
-    """Compiles locales (such as "fr_FR.ISO-8859-1") into a private folder, so nothing of the
-    machine changes, and gives the environment that selects one of them."""
+    """The environment with the given locale variables and no others. The locales they name
+    (such as LANG="fr_FR.ISO-8859-1") are compiled into a private folder, so nothing of the
+    machine changes; a name the machine has no source for stays a locale that does not exist."""
     folder = tmp_path_factory.mktemp("locales")
 
-    def env(name):
-        if not (folder / name).is_dir():
-            localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
-            source, charset = name.split(".")
-            subprocess.run([localedef, "-i", source, "-f", charset, str(folder / name)], capture_output=True, check=False)
-            need((folder / name).is_dir(), f"localedef could not compile {name}")
-        return {"LOCPATH": str(folder), "LANG": name, "LC_ALL": "", "LC_CTYPE": "", "LC_MESSAGES": ""}
+    def env(**variables):
+        for name in variables.values():
+            source, _, charset = name.partition(".")
+            if charset and Path("/usr/share/i18n/locales", source).exists() and not (folder / name).is_dir():
+                localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
+                subprocess.run([localedef, "-i", source, "-f", charset, str(folder / name)], capture_output=True,
+                               check=False)
+                need((folder / name).is_dir(), f"localedef could not compile {name}")
+        kept = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
+        return {**kept, "LOCPATH": str(folder), **variables}
 
     return env
 

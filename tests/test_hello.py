@@ -4,7 +4,7 @@ import os
 
 import pytest
 
-from conftest import GREETING, PROMPT
+from conftest import GREETING, PROMPT, PROMPT_DE
 
 SIGPIPE_BIT = 1 << (13 - 1)
 
@@ -54,7 +54,10 @@ def test_status_is_zero_whatever_the_command_does(greeter, env):
     assert out.stdout == GREETING + b"\n" + (b"standin\n" if "PAUSE_STATUS" in env else b"")
 
 
+@pytest.mark.parametrize("lang, prompt", [("C", PROMPT), ("de_DE.UTF-8", PROMPT_DE)], ids=["c", "de"])
 @pytest.mark.posix
-def test_runs_the_project_pause_with_input_at_its_end(greeter, pause):
-    out = greeter.run(stdin=b"", env={"PATH": f"{os.path.dirname(pause)}:{os.environ['PATH']}"})
-    assert (out.returncode, out.stdout, out.stderr) == (0, GREETING + b"\n" + PROMPT.encode() + b"\n", b"")
+def test_runs_the_project_pause_with_input_at_its_end(greeter, pause, locale_env, lang, prompt):
+    env = locale_env(LANG=lang)
+    env["PATH"] = f"{os.path.dirname(pause)}:{os.environ['PATH']}"
+    out = greeter.run(stdin=b"", env=env)
+    assert (out.returncode, out.stdout, out.stderr) == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")

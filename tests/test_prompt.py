@@ -1,0 +1,62 @@
+# SPDX-License-Identifier: MIT
+"""pause without a terminal: what it takes of plain input, when it fails, and its prompt in the
+user's language."""
+import os
+import subprocess
+import time
+
+import pytest
+
+from conftest import PROMPT, PROMPT_DE
+
+FRENCH = "Appuyer sur une touche pour poursuivre . . . "
+
+
+@pytest.mark.parametrize("variables, prompt, encoding", [
+    ({"LANG": "de_DE.UTF-8"}, PROMPT_DE, "utf-8"),
+    ({"LANG": "fr_FR.UTF-8"}, FRENCH, "utf-8"),
+    ({"LANG": "es_ES.UTF-8"}, "Pulse cualquier tecla para seguir . . . ", "utf-8"),
+    ({"LANG": "it_IT.UTF-8"}, "Premi un tasto qualsiasi per proseguire . . . ", "utf-8"),
+    ({"LC_ALL": "nl_NL.UTF-8"}, "Druk op een willekeurige toets om verder te gaan . . . ", "utf-8"),
+    ({"LANG": "de_DE.UTF-8", "LANGUAGE": "fr:de"}, FRENCH, "utf-8"),
+    ({"LANG": "de_DE.ISO-8859-1"}, PROMPT_DE, "latin-1"),
+    ({"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    ({"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"),
+    ({}, PROMPT, "ascii"),
+    ({"LANG": "sv_SE.UTF-8"}, PROMPT, "ascii"),
+    ({"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, PROMPT, "ascii"),
+], ids=["de", "fr", "es", "it", "nl", "language-over-lang", "latin-1", "c", "posix", "no-variables",
+        "no-catalog", "no-such-locale"])
+def test_prompt_speaks_the_locale_language(pause, locale_env, variables, prompt, encoding):
+    out = subprocess.run([pause], input=b"", capture_output=True, env=locale_env(**variables), timeout=10)
+    assert (out.returncode, out.stdout) == (0, (prompt + "\n").encode(encoding))
+
+
+@pytest.mark.parametrize("source", ["pipe", "file"])
+@pytest.mark.parametrize("data, rest", [(b"xyz", b"yz"), (b"", b""), (b"\n\n", b"\n"), ("éyz".encode(), b"yz"),
+                                        ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A"),
+                                        (b"\xc3xyz", {"pipe": b"yz", "file": b"xyz"})],
+                         ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character", "broken"])
+def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest):
+    (tmp_path / "in").write_bytes(data)
+    with open(tmp_path / "in", "rb") as f:
+        kw = {"stdin": f} if source == "file" else {"input": data}
+        out = subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], capture_output=True, timeout=10, **kw)
+    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest[source] if isinstance(rest, dict) else rest)
+
+
+@pytest.mark.parametrize("stdin", ["closed", "directory"])
+def test_unreadable_input_fails_at_once(pause, stdin):
+    kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},
+          "directory": {"stdin": os.open("/", os.O_RDONLY)}}[stdin]
+    out = subprocess.run([pause], capture_output=True, timeout=10, **kw)
+    assert (out.returncode, out.stdout) == (1, (PROMPT + "\n").encode())
+
+
+def test_output_failure_still_waits_for_the_key(pause, failing_stdout):
+    with subprocess.Popen([pause], stdin=subprocess.PIPE, **failing_stdout) as p:
+        time.sleep(0.2)
+        assert p.poll() is None, "pause must still wait for the key"
+        p.stdin.write(b"k")
+        p.stdin.close()
+        assert p.wait(timeout=5) == 0

@@ -14,6 +14,7 @@ import pytest
 HERE = Path(__file__).parent
 GREETING = b"Hello world!"
 PROMPT = "Press any key to continue . . . "
+I18N = Path("/usr/share/i18n/locales")  # the sources localedef compiles
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 
 def pytest_addoption(parser):
@@ -108,8 +109,11 @@ def locale_env(tmp_path_factory):
     def env(**variables):
         for name in variables.values():
             source, _, charset = name.partition(".")
-            if charset and Path("/usr/share/i18n/locales", source).exists() and not (folder / name).is_dir():
-                localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
+            if not charset or (folder / name).is_dir():
+                continue
+            localedef = need(I18N.is_dir() and shutil.which("localedef"),
+                             "localedef or its sources are missing (Debian: locales)")
+            if (I18N / source).exists():
                 subprocess.run([localedef, "-i", source, "-f", charset, str(folder / name)], capture_output=True,
                                check=False)
                 need((folder / name).is_dir(), f"localedef could not compile {name}")

@@ -44,11 +44,10 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   endif()
   run(chmod -R u=rwX,go=rX ${tree})
   run(find ${tree} -exec touch -h -d @${epoch} {} +)
-  file(GLOB top RELATIVE ${tree} ${tree}/*)
-  list(SORT top)
   if(name MATCHES "[.]deb$")
     run(dpkg-deb --root-owner-group -Zgzip --build ${tree} ${out})
   elseif(name MATCHES "[.]tar[.]gz$")
+    file(GLOB top RELATIVE ${tree} ${tree}/*)
     execute_process(COMMAND tar -C ${tree} --sort=name --owner=0 --group=0 --numeric-owner
         --format=gnu -cf - ${top}
       COMMAND gzip -9n OUTPUT_FILE ${out} COMMAND_ERROR_IS_FATAL ANY)

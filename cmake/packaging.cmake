@@ -7,8 +7,6 @@ set(CPACK_PACKAGE_VENDOR "The hello authors")
 set(CPACK_PACKAGE_CONTACT "The hello authors <hello@packages.invalid>")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES TRUE)
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-project.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/dist.cmake)
 set(CPACK_HELLO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
@@ -39,12 +37,8 @@ Copyright: 2026 The hello authors
 License: MIT
 ${licence}
 ")
-set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-  COMMAND ${GZIP} -9n < ${PROJECT_SOURCE_DIR}/pkg/changelog > ${changelog}
-  DEPENDS ${PROJECT_SOURCE_DIR}/pkg/changelog)
-add_custom_target(changelog ALL DEPENDS ${changelog})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install_gzipped(pkg/changelog ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

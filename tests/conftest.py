@@ -17,6 +17,7 @@ PROMPT = "Press any key to continue . . . "
 I18N = Path("/usr/share/i18n/locales")  # the sources localedef compiles
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 
+
 def pytest_addoption(parser):
     parser.addoption("--hello", help="the greeter to test")
     parser.addoption("--pause", help="the pause command to test")

@@ -3,6 +3,7 @@
 #include <iostream>
 #ifndef _WIN32
 #include <csignal>
+#include <sys/wait.h>
 #endif
 
 int main()
@@ -19,9 +20,16 @@ int main()
         (void)std::signal(SIGPIPE, inherited);
     }
 #endif
-    // What became of the command is none of hello's business. The C library asks for its status
-    // to be used (a cast to void does not do for GCC), so it is kept here and dropped.
+    // What became of the command is none of hello's business, but for the user's interrupt:
+    // system() has hello ignore Ctrl+C and Ctrl+\ while the command runs, yet a loop or a `&&`
+    // around hello must see them. So hello ends by the same signal, unless its caller ignores it.
     // NOLINTNEXTLINE(cert-env33-c): running the command processor is the point
-    [[maybe_unused]] const int ignored = std::system("pause");
+    [[maybe_unused]] const int status = std::system("pause");
+#ifndef _WIN32
+    if (status != -1 && WIFSIGNALED(status) &&
+        (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT)) {
+        (void)std::raise(WTERMSIG(status));
+    }
+#endif
     return 0;
 }

@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: MIT
 """The greeter, run as a process: exact bytes, order, exit status, the command it runs."""
 import os
+import resource
+import signal
 
 import pytest
 
@@ -46,12 +48,15 @@ def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
     assert not int(masks["SigBlk"], 16) & SIGPIPE_BIT, "the command must not inherit SIGPIPE blocked"
 
 
-@pytest.mark.parametrize("env", [{"PAUSE_STATUS": "3"}, {"PATH": "/nonexistent"}], ids=["fails", "missing"])
+@pytest.mark.parametrize("env, status", [({"PAUSE_STATUS": "3"}, 0), ({"PATH": "/nonexistent"}, 0),
+                                         ({"PAUSE_KILL": "INT"}, -signal.SIGINT), ({"PAUSE_KILL": "QUIT"}, -signal.SIGQUIT)],
+                         ids=["fails", "missing", "ctrl-c", "ctrl-backslash"])
 @pytest.mark.posix
-def test_status_is_zero_whatever_the_command_does(greeter, env):
-    out = greeter.run(env=env)
-    assert out.returncode == 0
-    assert out.stdout == GREETING + b"\n" + (b"standin\n" if "PAUSE_STATUS" in env else b"")
+def test_status_is_zero_but_for_an_interrupt(greeter, env, status):
+    out = greeter.run(env=env, start_new_session=True,
+                      preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_CORE, (0, 0)))
+    assert out.returncode == status
+    assert out.stdout == GREETING + b"\n" + (b"" if "PATH" in env else b"standin\n")
 
 
 @pytest.mark.parametrize("lang, prompt", [("C", PROMPT), ("de_DE.UTF-8", PROMPT_DE)], ids=["c", "de"])

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "keys.hpp"
 
+#include "language.hpp"
+#include "signals.hpp"
+
 #include <cerrno>
-#include <poll.h>
+#include <cstddef>
+#include <cwchar>
 #include <unistd.h>
 
 namespace keys
@@ -17,19 +21,26 @@ constexpr int ss3_8 = 0x8f;
 constexpr int key_gap_ms = 50;
 // A paste may come in pieces, further apart than a key's bytes.
 constexpr int paste_gap_ms = 500;
+// What mbrlen returns for a character still short of bytes, and for a byte that cannot go on.
+constexpr auto incomplete = static_cast<std::size_t>(-2);
+constexpr auto invalid = static_cast<std::size_t>(-1);
 
-// The continuation bytes of a UTF-8 character that begins with lead.
-void finish_utf8(int lead, int wait_ms)
+// The rest of the character that begins with lead, as the locale's character set (UTF-8 in the
+// C locale) has it: one byte in ISO-8859-1, up to four in UTF-8 or GB18030.
+void finish_char(int lead, int wait_ms)
 {
-    int more = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
-    for (; more > 0; --more) {
+    if (lead < 0x80) { // a character of its own in every character set a locale may have
+        return;
+    }
+    std::mbstate_t state = {};
+    for (std::size_t len = char_length(static_cast<char>(lead), state); len == incomplete;) {
         const int c = read_byte(wait_ms);
         if (c < 0) {
             return;
         }
-        if ((c & 0xc0) != 0x80) {
+        len = char_length(static_cast<char>(c), state);
+        if (len == invalid) {
             (void)lseek(STDIN_FILENO, -1, SEEK_CUR); // a file gives it back; a pipe or tty cannot
-            return;
         }
     }
 }
@@ -81,7 +92,7 @@ bool finish_sequence(bool csi)
 
 // The rest of a key that began with Escape: nothing (Escape itself), a CSI or SS3 sequence, or
 // another key or sequence held with Alt.
-bool finish_escape(bool eight_bit)
+bool finish_escape()
 {
     int c = read_byte(key_gap_ms);
     if (c == esc) { // Alt with a key that sends Escape itself
@@ -90,9 +101,7 @@ bool finish_escape(bool eight_bit)
     if (c == '[' || c == 'O') {
         return finish_sequence(c == '[');
     }
-    if (!eight_bit) {
-        finish_utf8(c, key_gap_ms);
-    }
+    finish_char(c, key_gap_ms);
     return true;
 }
 
@@ -101,8 +110,7 @@ bool finish_escape(bool eight_bit)
 int read_byte(int wait_ms)
 {
     for (;;) {
-        pollfd in = {STDIN_FILENO, POLLIN, 0};
-        const int ready = poll(&in, 1, wait_ms);
+        const int ready = signals::wait(STDIN_FILENO, false, wait_ms);
         if (ready == 0) {
             return no_byte;
         }
@@ -111,7 +119,10 @@ int read_byte(int wait_ms)
         if (n == 1) {
             return byte;
         }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+        if (n < 0 && errno == EINTR) {
+            return interrupted;
+        }
+        if (n < 0 && errno == EAGAIN) {
             continue;
         }
         return n < 0 ? read_err : no_byte;
@@ -124,11 +135,11 @@ int read_key(bool eight_bit)
         const int c = read_byte(-1);
         bool key = true;
         if (c == esc) {
-            key = finish_escape(eight_bit);
+            key = finish_escape();
         } else if (eight_bit && (c == csi8 || c == ss3_8)) {
             key = finish_sequence(c == csi8);
-        } else if (!eight_bit) {
-            finish_utf8(c, key_gap_ms);
+        } else {
+            finish_char(c, key_gap_ms);
         }
         if (key) {
             return c;
@@ -139,7 +150,7 @@ int read_key(bool eight_bit)
 int read_char()
 {
     const int c = read_byte(-1);
-    finish_utf8(c, -1);
+    finish_char(c, -1);
     return c;
 }
 

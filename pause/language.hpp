@@ -2,10 +2,17 @@
 // The user's language and character set, as the locale tells them.
 #pragma once
 
+#include <cstddef>
+#include <cwchar>
+
 // Sets the locale up from the environment and returns the prompt in its language and character
 // set, from the catalogs installed beside the program; English where there is none.
 const char *localized_prompt();
 
-// A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). The
-// C locale is left out: it often runs on UTF-8 terminals.
+// A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). ASCII
+// itself, as in the C locale, is left out: it often runs on UTF-8 terminals.
 bool eight_bit_charset();
+
+// mbrlen for one more byte of a character typed: in the locale's character set, and in UTF-8 in
+// the C locale, as for eight_bit_charset.
+std::size_t char_length(char byte, std::mbstate_t &state);

@@ -2,6 +2,7 @@
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
 #include "keys.hpp"
 #include "language.hpp"
+#include "signals.hpp"
 
 #include <cerrno>
 #include <csignal>
@@ -14,116 +15,139 @@
 namespace
 {
 
-const char *prompt;                   // in the user's language
-termios saved;                        // the terminal as found, set back on every way out
-termios key_mode;                     // the same without line editing and echo
-volatile std::sig_atomic_t waiting;   // key_mode is in force, or should be after a stop
-volatile std::sig_atomic_t continued; // SIGCONT came since the last Ctrl+Z
-struct sigaction stop_action;         // on_stop, put back after each stop
+const char *prompt; // in the user's language
+termios saved;      // the terminal as found, set back on every way out
+termios key_mode;   // the same without line editing and echo
+pid_t own_group;    // pause's process group, in the foreground when it holds the terminal
 
-void put(const char *text)
+// Writes text, unless output cannot take it within wait_ms (no limit if negative), fails, or a
+// signal comes first: output that fails changes nothing, and a signal is seen to at once.
+void put(const char *text, int wait_ms = -1, int fd = STDOUT_FILENO)
 {
     std::size_t len = std::strlen(text);
-    while (len > 0) {
-        const ssize_t n = write(STDOUT_FILENO, text, len);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    while (len > 0 && signals::wait(fd, true, wait_ms) > 0) {
+        const ssize_t n = write(fd, text, len);
+        if (n <= 0 && errno != EAGAIN) {
+            return;
         }
-        if (n <= 0) {
-            return; // output that fails changes nothing: the key is still awaited
-        }
-        text += n;
-        len -= static_cast<std::size_t>(n);
+        text += n > 0 ? n : 0;
+        len -= static_cast<std::size_t>(n > 0 ? n : 0);
     }
 }
 
-extern "C" void on_fatal(int sig)
+// A terminal request made as a foreground job makes it: from the background SIGTTOU stops pause
+// until it is brought to the foreground, whatever the caller did with SIGTTOU; where nothing can
+// bring it there (a process group with no shell above it), the request fails with EIO.
+template <class Request> int as_foreground(Request request)
 {
-    (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    put("\n"); // the caller's next line starts on a line of its own
-    (void)std::signal(sig, SIG_DFL);
-    (void)std::raise(sig); // blocked in here, so it takes effect as the handler returns
+    struct sigaction stop = {};
+    struct sigaction was = {};
+    stop.sa_handler = SIG_DFL;
+    (void)sigaction(SIGTTOU, &stop, &was);
+    sigset_t ttou;
+    sigset_t mask;
+    (void)sigemptyset(&ttou);
+    (void)sigaddset(&ttou, SIGTTOU);
+    (void)sigprocmask(SIG_UNBLOCK, &ttou, &mask);
+    int result = 0;
+    while ((result = request()) != 0 && errno == EINTR) {
+    }
+    const int err = errno;
+    (void)sigprocmask(SIG_SETMASK, &mask, nullptr);
+    (void)sigaction(SIGTTOU, &was, nullptr);
+    errno = err;
+    return result;
 }
 
-// Stop and continue: Ctrl+Z (SIGTSTP) sets the terminal back as found, then really stops pause
-// with the default action. On SIGCONT, while a key is awaited, key mode comes back, and once
-// the stop has returned the prompt is written again, below whatever the shell wrote meanwhile.
-// Where nothing can stop pause (a process group with no shell above it, as a terminal emulator
-// starts it) the kernel discards the stop: key mode comes back at once and there is no prompt.
-extern "C" void on_stop(int /*sig*/)
+int set_terminal(const termios &mode)
 {
-    const int saved_errno = errno;
-    (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    continued = 0;
-    (void)std::signal(SIGTSTP, SIG_DFL);
-    (void)std::raise(SIGTSTP); // not blocked (SA_NODEFER): stops here, if it can
-    (void)sigaction(SIGTSTP, &stop_action, nullptr);
-    if (waiting != 0 && continued != 0) {
+    return as_foreground([&mode] { return tcsetattr(STDIN_FILENO, TCSANOW, &mode); });
+}
+
+void end_by(int sig)
+{
+    if (tcgetpgrp(STDIN_FILENO) == own_group) { // else the shell has the terminal: it is its own
+        (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    }
+    put("\n", 0); // the caller's next line starts on a line of its own, where that can be at once
+    signals::raise_default(sig);
+}
+
+// Ctrl+Z gives the terminal back and stops pause; continued, it sets key mode again and prompts
+// below whatever the shell wrote meanwhile. Where nothing can stop pause, as when a terminal
+// emulator starts it, key mode comes back at once and there is no prompt.
+void stop()
+{
+    const bool stopped = signals::suspend([] { (void)set_terminal(saved); });
+    (void)set_terminal(key_mode);
+    if (stopped) {
         put(prompt);
-    } else if (waiting != 0) {
-        (void)tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
     }
-    errno = saved_errno;
 }
 
-extern "C" void on_cont(int /*sig*/)
+int read_key()
 {
-    const int saved_errno = errno;
-    continued = 1;
-    if (waiting != 0) {
-        (void)tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
-    }
-    errno = saved_errno;
-}
-
-void catch_signals()
-{
-    struct sigaction sa = {};
-    (void)sigfillset(&sa.sa_mask);
-    sa.sa_handler = on_fatal;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        struct sigaction was = {};
-        if (sigaction(sig, nullptr, &was) == 0 && was.sa_handler != SIG_IGN) { // as nohup left it
-            (void)sigaction(sig, &sa, nullptr);
+    for (;;) {
+        const int c = keys::read_key(eight_bit_charset());
+        const int sig = signals::take();
+        if (sig != 0 && sig != SIGTSTP && sig != SIGCONT) {
+            end_by(sig);
+        }
+        if (c != keys::interrupted) {
+            return c;
+        }
+        if (sig == SIGTSTP) {
+            stop();
+        } else if (sig == SIGCONT) { // after SIGSTOP: the shell may have set its own modes
+            (void)set_terminal(key_mode);
         }
     }
-    sa.sa_flags = SA_RESTART | SA_NODEFER;
-    (void)sigemptyset(&sa.sa_mask);
-    sa.sa_handler = on_stop;
-    stop_action = sa;
-    (void)sigaction(SIGTSTP, &sa, nullptr);
-    sa.sa_handler = on_cont;
-    (void)sigaction(SIGCONT, &sa, nullptr);
+}
+
+void complain(int err)
+{
+    for (const char *part :
+         {"pause: standard input: ", static_cast<const char *>(std::strerror(err)), "\n"}) {
+        put(part, -1, STDERR_FILENO);
+    }
 }
 
 } // namespace
 
 int main()
 {
-    (void)std::signal(SIGPIPE, SIG_IGN); // a reader gone away is output that fails, no more
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    (void)sigaction(SIGPIPE, &ignore, nullptr); // a reader gone away is output that fails, no more
     prompt = localized_prompt();
     // Started in the background, wait to be brought to the foreground: the terminal as found is
-    // the one the shell hands over then, not the one its line editor holds meanwhile. A terminal
-    // request from the background stops the job; tcdrain makes one that changes nothing.
-    while (tcdrain(STDIN_FILENO) != 0 && errno == EINTR) {
-    }
-    const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    // the one the shell hands over then, not the one its line editor holds meanwhile. tcdrain
+    // is a terminal request that changes nothing.
+    int err = as_foreground([] { return tcdrain(STDIN_FILENO); }) != 0 && errno == EIO ? EIO : 0;
+    const bool terminal = err == 0 && tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
+        own_group = tcgetpgrp(STDIN_FILENO);
         key_mode = saved;
         key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
         key_mode.c_cc[VMIN] = 1;
         key_mode.c_cc[VTIME] = 0;
-        catch_signals();
-        waiting = 1;
-        (void)tcsetattr(STDIN_FILENO, TCSANOW, &key_mode); // TCSANOW: keys typed ahead stay
+        signals::catch_all();
+        if (set_terminal(key_mode) != 0) { // TCSANOW: keys typed ahead stay
+            err = errno;
+        }
     }
     put(prompt);
 
-    const int c = terminal ? keys::read_key(eight_bit_charset()) : keys::read_char();
+    if (err == 0 && (terminal ? read_key() : keys::read_char()) == keys::read_err) {
+        err = errno;
+    }
     if (terminal) {
-        waiting = 0;
-        (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        (void)set_terminal(saved);
     }
     put("\n");
-    return c == keys::read_err ? 1 : 0;
+    if (err != 0) {
+        complain(err);
+        return 1;
+    }
+    return 0;
 }

@@ -4,6 +4,10 @@
 that owns the terminal, so the terminal's signals reach it alone. Reports its pid, then its
 status, whether the terminal settings came back as they were, and the next line typed.
 
+When the job's leader stops, the shell takes the terminal back at once and says "stopped"; the
+next line typed (`fg`) sets the terminal as the shell keeps it, hands it to the job and
+continues the job.
+
 With --background the job starts behind a line editor's terminal modes (no line editing, no
 echo, no ICRNL), as after `job &`; once it stops for the terminal, the modes are set back and
 the job is brought to the foreground and continued, as by `fg`.
@@ -23,6 +27,12 @@ def take_terminal(group=None):
     signal.signal(signal.SIGTTOU, signal.SIG_DFL)
 
 
+def foreground(job):
+    termios.tcsetattr(0, termios.TCSANOW, before)
+    take_terminal(job.pid)
+    os.killpg(job.pid, signal.SIGCONT)
+
+
 background = sys.argv[1] == "--background"
 command = sys.argv[2:] if background else sys.argv[1:]
 before = termios.tcgetattr(0)
@@ -37,10 +47,16 @@ sys.stdout.flush()
 if background:
     _, stop = os.waitpid(job.pid, os.WUNTRACED)
     print("stopped" if os.WIFSTOPPED(stop) else "ended", "in the background", flush=True)
-    termios.tcsetattr(0, termios.TCSANOW, before)
-    take_terminal(job.pid)
-    os.killpg(job.pid, signal.SIGCONT)
-status = job.wait()
+    foreground(job)
+while True:
+    _, status = os.waitpid(job.pid, os.WUNTRACED)
+    if not os.WIFSTOPPED(status):
+        break
+    take_terminal()
+    print("stopped", flush=True)
+    input()
+    foreground(job)
 take_terminal()
+status = os.waitstatus_to_exitcode(status)
 print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)
 print(f"rest=[{input()}]")

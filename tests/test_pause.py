@@ -6,28 +6,31 @@ import sys
 import termios
 import time
 
+from pathlib import Path
+
 import pexpect
 import pytest
 
-from conftest import HERE, PROMPT
+from conftest import HERE, PROMPT, need
 
 
 @pytest.fixture
 def spawn(pause):
     """Starts pause on a new pseudo-terminal as a shell's job (see jobctl.py), after the given
-    words (jobctl's options, or a wrapper that sets something up, then execs pause). direct:
-    pause itself leads the terminal's session, as a terminal emulator starts it."""
+    words (jobctl's options, a wrapper that sets something up, then execs pause, or a command that
+    runs it). direct: pause itself leads the terminal's session, as a terminal emulator starts
+    it. The child's `job` is the pid of the job's leader."""
     children = []
 
     def start(*words, env=None, direct=False):
         env = env or dict(os.environ)
         if direct:
             child = pexpect.spawn(pause, timeout=5, env=env)
-            child.pid_of_pause = child.pid
+            child.job = child.pid
         else:
             child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *words, pause], timeout=5, env=env)
             child.expect(r"pid (\d+)\r\n")
-            child.pid_of_pause = int(child.match.group(1))
+            child.job = int(child.match.group(1))
         children.append(child)
         if PROMPT.encode() not in (child.before or b""):
             child.expect_exact(PROMPT)
@@ -79,10 +82,18 @@ def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
     one_key_then_next(term, key)
 
 
-@pytest.mark.parametrize("key", [b"\xe9", b"\xf8", b"\x9bA", b"\x8fP", b"\x1b\xe9"],
-                         ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute"])
-def test_one_byte_is_one_character_in_an_eight_bit_locale(spawn, locale_env, key):
-    one_key_then_next(spawn(env=locale_env(LANG="fr_FR.ISO-8859-1", LC_MESSAGES="C")), key)
+LATIN1 = "fr_FR.ISO-8859-1"
+
+
+@pytest.mark.parametrize("locale, key", [(LATIN1, b"\xe9"), (LATIN1, b"\xf8"), (LATIN1, b"\x9bA"), (LATIN1, b"\x8fP"),
+                                         (LATIN1, b"\x1b\xe9"), ("ja_JP.EUC-JP", "あ".encode("euc_jp")),
+                                         ("ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), ("zh_TW.BIG5", "中".encode("big5")),
+                                         ("ko_KR.EUC-KR", "한".encode("euc_kr")), ("zh_CN.GB18030", "€".encode("gb18030")),
+                                         ("zh_CN.GB18030", "🙂".encode("gb18030"))],
+                         ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute", "euc-jp", "euc-jp-3-byte",
+                              "big5", "euc-kr", "gb18030-2-byte", "gb18030-4-byte"])
+def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key):
+    one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C")), key)
 
 
 def test_keys_typed_after_the_first_are_left(term):
@@ -92,32 +103,58 @@ def test_keys_typed_after_the_first_are_left(term):
     assert term.match.group(1) == b"typed ahead"
 
 
-@pytest.mark.parametrize("how", ["\x03", "\x1c", signal.SIGTERM, signal.SIGHUP], ids=["ctrl-c", "ctrl-backslash", "term", "hup"])
-def test_signal_restores_terminal_then_ends_by_it(term, how):
+def ended(pid):
+    try:
+        return stopped(pid, "Z")
+    except FileNotFoundError:
+        return True
+
+
+@pytest.mark.parametrize("words, how, sig", [
+    ((), "\x03", signal.SIGINT), ((), "\x1c", signal.SIGQUIT), ((), signal.SIGTERM, None), ((), signal.SIGHUP, None),
+    ((), signal.SIGUSR1, None), ((), signal.SIGUSR2, None), ((), signal.SIGVTALRM, None), ((), signal.SIGPROF, None),
+    ((), signal.SIGXCPU, None), ((), signal.SIGXFSZ, None), ((), signal.SIGPWR, None), ((), signal.SIGABRT, None),
+    ((), signal.SIGRTMIN + 1, None), (("perl", "-e", "alarm 1; exec @ARGV"), None, signal.SIGALRM),
+    ((), "\x13", signal.SIGTERM),
+], ids=["ctrl-c", "ctrl-backslash", "term", "hup", "usr1", "usr2", "vtalrm", "prof", "xcpu", "xfsz", "pwr", "abrt",
+        "rtmin+1", "inherited-alarm", "output-stopped-ctrl-s"])
+def test_signal_restores_terminal_then_ends_by_it(spawn, words, how, sig):
+    term = spawn(*words)
     if isinstance(how, str):
         term.send(how)
-        sig = {"\x03": signal.SIGINT, "\x1c": signal.SIGQUIT}[how]
-    else:
-        os.kill(term.pid_of_pause, how)
-        sig = how
-    assert finish(term, status=-sig) == b"\r\n", "the prompt's line must still be ended"
+    elif how:
+        os.kill(term.job, how)
+    if how == "\x13":  # output stopped: the line end may be dropped, the signal must not wait for it
+        os.kill(term.job, sig)
+        deadline = time.monotonic() + 3
+        while not ended(term.job):
+            assert time.monotonic() < deadline, "a signal must end pause whatever its output does"
+            time.sleep(0.02)
+        term.send("\x11")
+        assert finish(term, status=-sig) in (b"", b"\r\n")
+        return
+    assert finish(term, status=-(sig or how)) == b"\r\n", "the prompt's line must still be ended"
 
 
-@pytest.mark.parametrize("name, how", [("INT", "\x03"), ("HUP", signal.SIGHUP)], ids=["ctrl-c", "hup"])
+@pytest.mark.parametrize("name, how", [("INT", "\x03"), ("HUP", signal.SIGHUP), ("TSTP", "\x1a")],
+                         ids=["ctrl-c", "hup", "ctrl-z"])
 def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
     term = spawn("sh", "-c", f"trap '' {name}; exec \"$0\"")
     if isinstance(how, str):
         term.send(how)
     else:
-        os.kill(term.pid_of_pause, how)
+        os.kill(term.job, how)
     time.sleep(0.3)
     assert term.isalive(), "an ignored signal must not end pause"
     term.send(b"k")
     assert finish(term) == b"\r\n"
 
 
-def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn):
-    term = spawn("--background")
+@pytest.mark.parametrize("ttou", ["default", "ignored", "blocked"])
+def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn, ttou):
+    with_ttou = {"default": (), "ignored": ("perl", "-e", "$SIG{TTOU} = 'IGNORE'; exec @ARGV"),
+                 "blocked": ("perl", "-MPOSIX", "-e", "sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTTOU)); exec @ARGV")}
+    term = spawn("--background", *with_ttou[ttou])
     assert b"stopped in the background" in term.before, "pause must wait for the foreground to prompt"
     one_key_then_next(term, b"k")
 
@@ -135,23 +172,57 @@ def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn):
     assert term.exitstatus == 0
 
 
-def stopped(pid):
+def stopped(pid, state="T"):
     with open(f"/proc/{pid}/stat") as f:
-        return f.read().rsplit(")", 1)[1].split()[0] == "T"
+        return f.read().rsplit(")", 1)[1].split()[0] == state
+
+
+def member_of(group, name):
+    """The pid of the process called name in the given process group."""
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)
+        except OSError:
+            continue
+        if fields[0].endswith(f"({name}") and int(fields[1].split()[2]) == group:
+            return int(stat.parent.name)
+    raise LookupError(f"no {name} in process group {group}")
+
+
+def wait_until_stopped(pid):
+    deadline = time.monotonic() + 5
+    while not stopped(pid):
+        assert time.monotonic() < deadline, "Ctrl+Z must stop pause"
+        time.sleep(0.02)
 
 
 @pytest.mark.parametrize("stops", [1, 2])
-def test_ctrl_z_restores_terminal_and_resume_waits_again(term, stops):
+def test_ctrl_z_restores_terminal_and_fg_waits_again(term, stops):
     for _ in range(stops):
         term.send(b"\x1a")
-        deadline = time.monotonic() + 5
-        while not stopped(term.pid_of_pause):
-            assert time.monotonic() < deadline, "Ctrl+Z must stop pause"
-            time.sleep(0.02)
+        term.expect_exact("stopped")
         lflag = termios.tcgetattr(term.child_fd)[3]
         assert lflag & (termios.ICANON | termios.ECHO) == termios.ICANON | termios.ECHO
-        os.kill(term.pid_of_pause, signal.SIGCONT)
+        term.send(b"fg\r")
         term.expect_exact(PROMPT)  # asked again, below whatever the shell wrote
         assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "resumed, it must read keys again"
     term.send(b"k")
     assert finish(term) == b"\r\n"
+
+
+@pytest.mark.parametrize("leader", ["sh", "hello"])
+def test_ctrl_z_below_another_leader_wakes_on_fg(spawn, request, leader):
+    """The job's leader stops first and the shell takes the terminal back before pause has given
+    it back: pause is stopped for the terminal in the midst, and fg must wake it for good."""
+    env = {**os.environ, "PATH": f"{os.path.dirname(request.config.getoption('--pause'))}:{os.environ['PATH']}"}
+    words = {"sh": ("sh", "-c", "pause; echo after"), "hello": (need(request.config.getoption("--hello"), "no --hello"),)}
+    term = spawn(*words[leader], env=env)
+    os.kill(term.job, signal.SIGTSTP)  # the leader: the shell takes the terminal back
+    term.expect_exact("stopped")
+    pause = member_of(term.job, "pause")
+    os.kill(pause, signal.SIGTSTP)  # as Ctrl+Z reaches pause a moment later
+    wait_until_stopped(pause)
+    term.send(b"fg\r")
+    term.expect_exact(PROMPT)
+    term.send(b"k")
+    assert finish(term).endswith(b"\r\n" + (b"after\r\n" if leader == "sh" else b""))

@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: MIT
 """pause without a terminal: what it takes of plain input, when it fails, and its prompt in the
 user's language."""
+import fcntl
 import os
 import subprocess
+import termios
 import time
 
 import pytest
@@ -45,12 +47,33 @@ def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest)
     assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest[source] if isinstance(rest, dict) else rest)
 
 
-@pytest.mark.parametrize("stdin", ["closed", "directory"])
-def test_unreadable_input_fails_at_once(pause, stdin):
+def behind_the_foreground():
+    """In the child: lead a new session on its terminal (standard input) and give the terminal's
+    foreground to a process group that holds it a few seconds, so that the child's own group is
+    in the background with no shell above it: the terminal can be neither set nor read."""
+    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+    holder = os.fork()
+    if holder == 0:
+        time.sleep(5)
+        os._exit(0)
+    os.setpgid(holder, holder)
+    os.tcsetpgrp(0, holder)
+
+
+@pytest.mark.parametrize("stdin, reason", [("closed", "Bad file descriptor"), ("directory", "Is a directory"),
+                                           ("orphaned terminal", "Input/output error")])
+def test_unreadable_input_fails_at_once_and_says_why(pause, stdin, reason):
+    terminal, tty = os.openpty()
     kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},
-          "directory": {"stdin": os.open("/", os.O_RDONLY)}}[stdin]
-    out = subprocess.run([pause], capture_output=True, timeout=10, **kw)
+          "directory": {"stdin": os.open("/", os.O_RDONLY)},
+          "orphaned terminal": {"stdin": tty, "start_new_session": True, "preexec_fn": behind_the_foreground}}[stdin]
+    before = termios.tcgetattr(tty)
+    out = subprocess.run([pause], capture_output=True, timeout=3, env={**os.environ, "LC_ALL": "C"}, **kw)
     assert (out.returncode, out.stdout) == (1, (PROMPT + "\n").encode())
+    assert out.stderr == f"pause: standard input: {reason}\n".encode()
+    assert termios.tcgetattr(tty) == before, "the terminal must be left untouched"
+    for fd in (terminal, tty):
+        os.close(fd)
 
 
 def test_output_failure_still_waits_for_the_key(pause, failing_stdout):

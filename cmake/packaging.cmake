@@ -16,6 +16,7 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
   set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win${bits})
+  set(HELLO_ZIP ${CPACK_HELLO_DIST_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip) # include(CPack) resets the name
   include(CPack)
   return()
 endif()

@@ -7,6 +7,7 @@ one, or a Windows one started through Wine's loader (--wine).
 import os
 import shutil
 import subprocess
+import zipfile
 from pathlib import Path
 
 import pytest
@@ -22,6 +23,7 @@ def pytest_addoption(parser):
     parser.addoption("--hello", help="the greeter to test")
     parser.addoption("--pause", help="the pause command to test")
     parser.addoption("--wine", help="start --hello, a Windows program, with this loader")
+    parser.addoption("--zip", help="test the hello.exe of this ZIP, unpacked, instead of --hello")
     parser.addoption("--exe", help="a Windows executable to read")
     parser.addoption("--machine", help="the machine it is built for: x86 or AMD64")
     parser.addoption("--product-version", help="the version it must carry")
@@ -29,14 +31,15 @@ def pytest_addoption(parser):
 
 def pytest_configure(config):
     config.addinivalue_line("markers", "posix: runs the greeter with POSIX descriptors or the stand-in pause")
+    config.addinivalue_line("markers", "windows: runs a Windows greeter under Wine")
 
 
 def pytest_collection_modifyitems(config, items):
-    # A Windows greeter has neither: those tests are left out rather than skipped.
-    if config.getoption("--wine"):
-        kept = [item for item in items if not item.get_closest_marker("posix")]
-        config.hook.pytest_deselected(items=[item for item in items if item not in kept])
-        items[:] = kept
+    # Tests for the other kind of greeter are left out rather than skipped.
+    other = "posix" if config.getoption("--wine") else "windows"
+    kept = [item for item in items if not item.get_closest_marker(other)]
+    config.hook.pytest_deselected(items=[item for item in items if item not in kept])
+    items[:] = kept
 
 
 def pytest_sessionfinish(session, exitstatus):
@@ -82,9 +85,15 @@ class Greeter:
 
 @pytest.fixture(scope="session")
 def greeter(request, tmp_path_factory):
-    path = need(request.config.getoption("--hello"), "no --hello given")
-    wine = request.config.getoption("--wine")
-    launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine), f"no Wine loader at {wine}")] if wine else []
+    wine, package = request.config.getoption("--wine"), request.config.getoption("--zip")
+    launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine),
+                     f"no Wine loader at {wine} (the 32-bit one: sudo tests/wine32/setup)")] if wine else []
+    if package:
+        folder = tmp_path_factory.mktemp("zip") / "unpacked with spaces"
+        zipfile.ZipFile(package).extractall(folder)
+        path = str(next(folder.glob("*/bin/hello.exe")))
+    else:
+        path = need(request.config.getoption("--hello"), "no --hello given")
     g = Greeter(path, launcher, tmp_path_factory.mktemp("greeter"))
     if launcher:  # a new Wine prefix talks while it is set up: do that before any test
         subprocess.run([*launcher, "cmd", "/c", "exit"], env=g.env, capture_output=True, timeout=120, check=False)

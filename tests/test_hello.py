@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: MIT
 """The greeter, run as a process: exact bytes, order, exit status, the command it runs."""
 import os
+import re
 import resource
 import signal
+from pathlib import Path, PureWindowsPath
 
 import pytest
 
@@ -11,10 +13,11 @@ from conftest import GREETING, PROMPT, PROMPT_DE
 SIGPIPE_BIT = 1 << (13 - 1)
 
 
-@pytest.mark.parametrize("args", [[], ["-h"], ["--help", "-v", "--", "a b", "*", ""], [f"arg{i}" for i in range(2000)]],
-                         ids=["none", "option", "mixed", "many"])
-def test_greets_then_pauses_whatever_the_arguments(greeter, args):
-    out = greeter.run(*args)
+@pytest.mark.parametrize("args, stdin", [([], b"x"), ([], b""), (["-h"], b"x"), (["--help", "-v", "--", "a b", "*", ""], b"x"),
+                                         ([f"arg{i}" for i in range(2000)], b"x")],
+                         ids=["none", "none-input-at-end", "option", "mixed", "many"])
+def test_greets_then_pauses_whatever_the_arguments(greeter, args, stdin):
+    out = greeter.run(*args, stdin=stdin)
     assert (out.returncode, out.stderr) == (0, b"")
     line = GREETING + greeter.line_end
     assert out.stdout[:len(line)] == line
@@ -24,6 +27,19 @@ def test_greets_then_pauses_whatever_the_arguments(greeter, args):
     else:
         assert pause_said == b"standin\n"
         assert greeter.pause_runs()[0].startswith("0\n"), "pause must get no arguments"
+
+
+@pytest.mark.windows
+def test_loads_the_runtime_dlls_beside_it(greeter):
+    out = greeter.run(env={"WINEDEBUG": "+loaddll"})
+    assert out.returncode == 0
+    native = {PureWindowsPath(path.replace("\\\\", "\\")) for path in
+              re.findall(r'Loaded L"([^"]*)" at \S+: native', out.stderr.decode(errors="replace"))}
+    exe = Path(greeter.path)
+    beside = {p.name.lower() for p in exe.parent.glob("*.dll")}
+    assert {p.name.lower() for p in native} == beside | {exe.name.lower()}, "the shipped DLLs and no others"
+    folder = PureWindowsPath("Z:" + str(exe.parent).replace("/", "\\"))
+    assert all(str(p.parent).lower() == str(folder).lower() for p in native), f"loaded from elsewhere: {native}"
 
 
 @pytest.mark.posix

@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstddef>
 #include <cstring>
-#include <initializer_list>
 #include <termios.h>
 #include <unistd.h>
 
@@ -27,11 +26,12 @@ void put(const char *text, int wait_ms = -1, int fd = STDOUT_FILENO)
     std::size_t len = std::strlen(text);
     while (len > 0 && signals::wait(fd, true, wait_ms) > 0) {
         const ssize_t n = write(fd, text, len);
-        if (n <= 0 && errno != EAGAIN) {
+        if (n > 0) {
+            text += n;
+            len -= static_cast<std::size_t>(n);
+        } else if (errno != EAGAIN) {
             return;
         }
-        text += n > 0 ? n : 0;
-        len -= static_cast<std::size_t>(n > 0 ? n : 0);
     }
 }
 
@@ -66,11 +66,17 @@ int set_terminal(const termios &mode)
 
 void end_by(int sig)
 {
-    if (tcgetpgrp(STDIN_FILENO) == own_group) { // else the shell has the terminal: it is its own
+    // From the background (killed while stopped), the terminal and its line are the shell's.
+    if (tcgetpgrp(STDIN_FILENO) == own_group) {
         (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        put("\n", 0); // the caller's next line starts on a line of its own, if that can be at once
     }
-    put("\n", 0); // the caller's next line starts on a line of its own, where that can be at once
     signals::raise_default(sig);
+}
+
+bool ends(int sig)
+{
+    return sig != 0 && sig != SIGTSTP && sig != SIGCONT;
 }
 
 // Ctrl+Z gives the terminal back and stops pause; continued, it sets key mode again and prompts
@@ -79,6 +85,9 @@ void end_by(int sig)
 void stop()
 {
     const bool stopped = signals::suspend([] { (void)set_terminal(saved); });
+    if (const int sig = signals::take(); ends(sig)) {
+        end_by(sig);
+    }
     (void)set_terminal(key_mode);
     if (stopped) {
         put(prompt);
@@ -90,7 +99,7 @@ int read_key()
     for (;;) {
         const int c = keys::read_key(eight_bit_charset());
         const int sig = signals::take();
-        if (sig != 0 && sig != SIGTSTP && sig != SIGCONT) {
+        if (ends(sig)) {
             end_by(sig);
         }
         if (c != keys::interrupted) {
@@ -101,14 +110,6 @@ int read_key()
         } else if (sig == SIGCONT) { // after SIGSTOP: the shell may have set its own modes
             (void)set_terminal(key_mode);
         }
-    }
-}
-
-void complain(int err)
-{
-    for (const char *part :
-         {"pause: standard input: ", static_cast<const char *>(std::strerror(err)), "\n"}) {
-        put(part, -1, STDERR_FILENO);
     }
 }
 
@@ -145,9 +146,11 @@ int main()
         (void)set_terminal(saved);
     }
     put("\n");
-    if (err != 0) {
-        complain(err);
-        return 1;
+    if (err == 0) {
+        return 0;
     }
-    return 0;
+    put("pause: standard input: ", -1, STDERR_FILENO);
+    put(std::strerror(err), -1, STDERR_FILENO);
+    put("\n", -1, STDERR_FILENO);
+    return 1;
 }

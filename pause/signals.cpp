@@ -12,9 +12,10 @@ namespace signals
 namespace
 {
 
-volatile std::sig_atomic_t got; // the signal recorded, 0 if none
-sigset_t caught;                // blocked but while waiting
-sigset_t inherited;             // the caller's mask, in force while waiting
+volatile std::sig_atomic_t got;       // a signal that ends pause, or else SIGTSTP; 0 if none
+volatile std::sig_atomic_t continued; // SIGCONT came
+sigset_t caught;                      // blocked but while waiting
+sigset_t inherited;                   // the caller's mask, in force while waiting
 bool catching;
 
 // Faults of pause's own (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS) are left to their
@@ -33,16 +34,25 @@ constexpr std::array fatal = {
 #endif
 };
 
-int rank(int sig)
-{
-    return sig == 0 ? 0 : sig == SIGCONT ? 1 : sig == SIGTSTP ? 2 : 3;
-}
-
 extern "C" void record(int sig)
 {
-    if (rank(sig) >= rank(got)) {
+    if (sig == SIGCONT) {
+        continued = 1;
+    } else if (got == 0 || got == SIGTSTP) {
         got = sig;
     }
+}
+
+template <class Action> void each_caught(Action action)
+{
+    for (const int sig : fatal) {
+        action(sig);
+    }
+    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
+        action(sig);
+    }
+    action(SIGTSTP);
+    action(SIGCONT);
 }
 
 void install(int sig, const struct sigaction &action)
@@ -58,32 +68,18 @@ void install(int sig, const struct sigaction &action)
 void catch_all()
 {
     (void)sigemptyset(&caught);
-    for (const int sig : fatal) {
-        (void)sigaddset(&caught, sig);
-    }
-    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
-        (void)sigaddset(&caught, sig);
-    }
-    (void)sigaddset(&caught, SIGTSTP);
-    (void)sigaddset(&caught, SIGCONT);
+    each_caught([](int sig) { (void)sigaddset(&caught, sig); });
     (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
     struct sigaction action = {};
     action.sa_handler = record;
     action.sa_mask = caught;
-    for (const int sig : fatal) {
-        install(sig, action);
-    }
-    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
-        install(sig, action);
-    }
-    install(SIGTSTP, action);
-    install(SIGCONT, action);
+    each_caught([&action](int sig) { install(sig, action); });
     catching = true;
 }
 
 int wait(int fd, bool for_output, int wait_ms)
 {
-    if (got != 0) {
+    if (got != 0 || continued != 0) {
         errno = EINTR;
         return -1;
     }
@@ -94,26 +90,31 @@ int wait(int fd, bool for_output, int wait_ms)
 
 int take()
 {
-    const int sig = got;
+    const int sig = got != 0 ? got : continued != 0 ? SIGCONT : 0;
     got = 0;
+    continued = 0;
     return sig;
 }
 
 // Between restore() and the stop, the shell may take the terminal back: the job's other processes
 // (hello, sh) stop at once. restore() is then stopped by SIGTTOU and `fg` continues it; pause
-// must not stop again after that continue, or nothing would wake it.
+// must not stop again after that continue, or nothing would wake it. Signals come through
+// meanwhile, so that `kill %1` (SIGTERM, then SIGCONT) is seen before pause asks for the
+// terminal again.
 bool suspend(void (*restore)())
 {
-    sigset_t cont;
-    (void)sigemptyset(&cont);
-    (void)sigaddset(&cont, SIGCONT);
-    (void)sigprocmask(SIG_UNBLOCK, &cont, nullptr);
+    continued = 0;
+    sigset_t was;
+    (void)sigprocmask(SIG_SETMASK, &inherited, &was);
     restore();
-    if (got != SIGCONT) {
+    if (continued == 0 && (got == 0 || got == SIGTSTP)) {
+        got = 0;
         raise_default(SIGTSTP); // the kernel discards it where nothing may stop pause
     }
-    (void)sigprocmask(SIG_BLOCK, &cont, nullptr);
-    return take() == SIGCONT;
+    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
+    const bool stopped = continued != 0;
+    continued = 0;
+    return stopped;
 }
 
 void raise_default(int sig)

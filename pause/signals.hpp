@@ -20,7 +20,8 @@ int wait(int fd, bool for_output, int wait_ms);
 int take();
 
 // Gives the terminal back with restore(), then stops pause as Ctrl+Z would have. False where
-// nothing may stop it (a process group with no shell above it); true once it is continued.
+// nothing may stop it (a process group with no shell above it); true once it is continued. A
+// signal that ends pause, come meanwhile, is left for take.
 bool suspend(void (*restore)());
 
 // Sends sig to pause with its default action, as though it had not been caught.

@@ -5,8 +5,8 @@ that owns the terminal, so the terminal's signals reach it alone. Reports its pi
 status, whether the terminal settings came back as they were, and the next line typed.
 
 When the job's leader stops, the shell takes the terminal back at once and says "stopped"; the
-next line typed (`fg`) sets the terminal as the shell keeps it, hands it to the job and
-continues the job.
+next line typed is a command: `fg` sets the terminal as the shell keeps it, hands it to the job
+and continues it; `kill` sends it SIGTERM, then SIGCONT, and keeps the terminal.
 
 With --background the job starts behind a line editor's terminal modes (no line editing, no
 echo, no ICRNL), as after `job &`; once it stops for the terminal, the modes are set back and
@@ -54,8 +54,11 @@ while True:
         break
     take_terminal()
     print("stopped", flush=True)
-    input()
-    foreground(job)
+    if input() == "kill":
+        os.killpg(job.pid, signal.SIGTERM)
+        os.killpg(job.pid, signal.SIGCONT)
+    else:
+        foreground(job)
 take_terminal()
 status = os.waitstatus_to_exitcode(status)
 print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)

@@ -196,14 +196,17 @@ def wait_until_stopped(pid):
         time.sleep(0.02)
 
 
-@pytest.mark.parametrize("stops", [1, 2])
-def test_ctrl_z_restores_terminal_and_fg_waits_again(term, stops):
-    for _ in range(stops):
+@pytest.mark.parametrize("commands", [["fg"], ["fg", "fg"], ["kill"]], ids=["fg", "fg-twice", "kill-while-stopped"])
+def test_ctrl_z_restores_terminal_and_fg_waits_again(term, commands):
+    for command in commands:
         term.send(b"\x1a")
         term.expect_exact("stopped")
         lflag = termios.tcgetattr(term.child_fd)[3]
         assert lflag & (termios.ICANON | termios.ECHO) == termios.ICANON | termios.ECHO
-        term.send(b"fg\r")
+        term.send(f"{command}\r")
+        if command == "kill":
+            finish(term, status=-signal.SIGTERM)
+            return
         term.expect_exact(PROMPT)  # asked again, below whatever the shell wrote
         assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "resumed, it must read keys again"
     term.send(b"k")

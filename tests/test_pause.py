@@ -103,11 +103,19 @@ def test_keys_typed_after_the_first_are_left(term):
     assert term.match.group(1) == b"typed ahead"
 
 
-def ended(pid):
-    try:
-        return stopped(pid, "Z")
-    except FileNotFoundError:
-        return True
+def wait_for_state(pid, states, failure):
+    """Waits until the process is in one of the states of /proc/PID/stat ("gone" once reaped)."""
+    deadline = time.monotonic() + 5
+    while True:
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except (FileNotFoundError, ProcessLookupError):  # reaped before or while it was read
+            state = "gone"
+        if state in states:
+            return
+        assert time.monotonic() < deadline, failure
+        time.sleep(0.02)
 
 
 @pytest.mark.parametrize("words, how, sig", [
@@ -126,10 +134,7 @@ def test_signal_restores_terminal_then_ends_by_it(spawn, words, how, sig):
         os.kill(term.job, how)
     if how == "\x13":  # output stopped: the line end may be dropped, the signal must not wait for it
         os.kill(term.job, sig)
-        deadline = time.monotonic() + 3
-        while not ended(term.job):
-            assert time.monotonic() < deadline, "a signal must end pause whatever its output does"
-            time.sleep(0.02)
+        wait_for_state(term.job, ("Z", "gone"), "a signal must end pause whatever its output does")
         term.send("\x11")
         assert finish(term, status=-sig) in (b"", b"\r\n")
         return
@@ -172,11 +177,6 @@ def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn):
     assert term.exitstatus == 0
 
 
-def stopped(pid, state="T"):
-    with open(f"/proc/{pid}/stat") as f:
-        return f.read().rsplit(")", 1)[1].split()[0] == state
-
-
 def member_of(group, name):
     """The pid of the process called name in the given process group."""
     for stat in Path("/proc").glob("[0-9]*/stat"):
@@ -187,13 +187,6 @@ def member_of(group, name):
         if fields[0].endswith(f"({name}") and int(fields[1].split()[2]) == group:
             return int(stat.parent.name)
     raise LookupError(f"no {name} in process group {group}")
-
-
-def wait_until_stopped(pid):
-    deadline = time.monotonic() + 5
-    while not stopped(pid):
-        assert time.monotonic() < deadline, "Ctrl+Z must stop pause"
-        time.sleep(0.02)
 
 
 @pytest.mark.parametrize("commands", [["fg"], ["fg", "fg"], ["kill"]], ids=["fg", "fg-twice", "kill-while-stopped"])
@@ -224,7 +217,7 @@ def test_ctrl_z_below_another_leader_wakes_on_fg(spawn, request, leader):
     term.expect_exact("stopped")
     pause = member_of(term.job, "pause")
     os.kill(pause, signal.SIGTSTP)  # as Ctrl+Z reaches pause a moment later
-    wait_until_stopped(pause)
+    wait_for_state(pause, ("T",), "Ctrl+Z must stop pause")
     term.send(b"fg\r")
     term.expect_exact(PROMPT)
     term.send(b"k")

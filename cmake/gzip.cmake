@@ -8,6 +8,7 @@ function(install_gzipped file destination)
   add_custom_command(OUTPUT ${gz}
     COMMAND ${GZIP} -9n < ${CMAKE_CURRENT_SOURCE_DIR}/${file} > ${gz}
     DEPENDS ${file})
-  add_custom_target(${name}.gz ALL DEPENDS ${gz})
+  # A target named as its file would depend on itself in make.
+  add_custom_target(gzip-${name} ALL DEPENDS ${gz})
   install(FILES ${gz} DESTINATION ${destination})
 endfunction()

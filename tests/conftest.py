@@ -72,11 +72,13 @@ class Greeter:
         else:
             self.env.update(PATH=f"{HERE / 'standin'}:{self.env['PATH']}", PAUSE_LOG=str(self.log))
 
-    def run(self, *args, stdin=b"x", env=None, under=(), **kw):
+    def run(self, *args, stdin=b"x", env=None, under=(), path=None, **kw):
+        """Runs the greeter (or the one at path); a variable set to None in env is left out."""
         self.log.unlink(missing_ok=True)
         kw.setdefault("stdout", subprocess.PIPE)
-        return subprocess.run([*under, *self.launcher, self.path, *args], input=stdin, stderr=subprocess.PIPE,
-                              env={**self.env, **(env or {})}, timeout=60, check=False, **kw)
+        env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}
+        return subprocess.run([*under, *self.launcher, path or self.path, *args], input=stdin,
+                              stderr=subprocess.PIPE, env=env, timeout=60, check=False, **kw)
 
     def pause_runs(self):
         """What the stand-in wrote of each run: its argument count and inherited signal masks."""

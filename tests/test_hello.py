@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: MIT
 """The greeter, run as a process: exact bytes, order, exit status, the command it runs."""
-import os
 import re
 import resource
+import shutil
 import signal
 from pathlib import Path, PureWindowsPath
 
@@ -68,17 +68,26 @@ def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
                                          ({"PAUSE_KILL": "INT"}, -signal.SIGINT), ({"PAUSE_KILL": "QUIT"}, -signal.SIGQUIT)],
                          ids=["fails", "missing", "ctrl-c", "ctrl-backslash"])
 @pytest.mark.posix
-def test_status_is_zero_but_for_an_interrupt(greeter, env, status):
-    out = greeter.run(env=env, start_new_session=True,
+def test_status_is_zero_but_for_an_interrupt(greeter, tmp_path, env, status):
+    alone = tmp_path / "hello"  # with no pause beside it
+    shutil.copy(greeter.path, alone)
+    out = greeter.run(env=env, path=alone, start_new_session=True,
                       preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_CORE, (0, 0)))
     assert out.returncode == status
     assert out.stdout == GREETING + b"\n" + (b"" if "PATH" in env else b"standin\n")
 
 
-@pytest.mark.parametrize("lang, prompt", [("C", PROMPT), ("de_DE.UTF-8", PROMPT_DE)], ids=["c", "de"])
+@pytest.mark.parametrize("how, lang", [("absolute", "C"), ("relative", "C"), ("symlink", "C"), ("no-path", "C"),
+                                       ("absolute", "de_DE.UTF-8")],
+                         ids=["absolute", "relative", "symlink", "no-path", "de"])
 @pytest.mark.posix
-def test_runs_the_project_pause_with_input_at_its_end(greeter, pause, locale_env, lang, prompt):
-    env = locale_env(LANG=lang)
-    env["PATH"] = f"{os.path.dirname(pause)}:{os.environ['PATH']}"
-    out = greeter.run(stdin=b"", env=env)
+def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_path, how, lang):
+    tree = tmp_path / "unpacked anywhere"
+    shutil.copytree(Path(greeter.path).parents[1], tree / "t")
+    path = {"absolute": tree / "t/bin/hello", "relative": "./t/bin/hello", "symlink": tmp_path / "hello",
+            "no-path": tree / "t/bin/hello"}[how]
+    (tmp_path / "hello").symlink_to(tree / "t/bin/hello")
+    env = {**locale_env(LANG=lang), "PATH": None if how == "no-path" else "/nonexistent"}
+    out = greeter.run(stdin=b"", env=env, path=path, cwd=tree)
+    prompt = PROMPT_DE if lang.startswith("de") else PROMPT
     assert (out.returncode, out.stdout, out.stderr) == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")

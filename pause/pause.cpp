@@ -3,6 +3,7 @@
 #include "keys.hpp"
 #include "language.hpp"
 #include "signals.hpp"
+#include "usage.hpp"
 
 #include <cerrno>
 #include <csignal>
@@ -35,33 +36,9 @@ void put(const char *text, int wait_ms = -1, int fd = STDOUT_FILENO)
     }
 }
 
-// A terminal request made as a foreground job makes it: from the background SIGTTOU stops pause
-// until it is brought to the foreground, whatever the caller did with SIGTTOU; where nothing can
-// bring it there (a process group with no shell above it), the request fails with EIO.
-template <class Request> int as_foreground(Request request)
-{
-    struct sigaction stop = {};
-    struct sigaction was = {};
-    stop.sa_handler = SIG_DFL;
-    (void)sigaction(SIGTTOU, &stop, &was);
-    sigset_t ttou;
-    sigset_t mask;
-    (void)sigemptyset(&ttou);
-    (void)sigaddset(&ttou, SIGTTOU);
-    (void)sigprocmask(SIG_UNBLOCK, &ttou, &mask);
-    int result = 0;
-    while ((result = request()) != 0 && errno == EINTR) {
-    }
-    const int err = errno;
-    (void)sigprocmask(SIG_SETMASK, &mask, nullptr);
-    (void)sigaction(SIGTTOU, &was, nullptr);
-    errno = err;
-    return result;
-}
-
 int set_terminal(const termios &mode)
 {
-    return as_foreground([&mode] { return tcsetattr(STDIN_FILENO, TCSANOW, &mode); });
+    return signals::as_foreground([&mode] { return tcsetattr(STDIN_FILENO, TCSANOW, &mode); });
 }
 
 void end_by(int sig)
@@ -115,16 +92,20 @@ int read_key()
 
 } // namespace
 
-int main()
+int main(int /*argc*/, char *argv[])
 {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     (void)sigaction(SIGPIPE, &ignore, nullptr); // a reader gone away is output that fails, no more
     prompt = localized_prompt();
+    if (const int status = command_line(argv + 1); status >= 0) {
+        return status;
+    }
     // Started in the background, wait to be brought to the foreground: the terminal as found is
     // the one the shell hands over then, not the one its line editor holds meanwhile. tcdrain
     // is a terminal request that changes nothing.
-    int err = as_foreground([] { return tcdrain(STDIN_FILENO); }) != 0 && errno == EIO ? EIO : 0;
+    int err =
+        signals::as_foreground([] { return tcdrain(STDIN_FILENO); }) != 0 && errno == EIO ? EIO : 0;
     const bool terminal = err == 0 && tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
         own_group = tcgetpgrp(STDIN_FILENO);

@@ -3,6 +3,9 @@
 // caught signals are blocked but while pause waits, and the waiting code decides what to do.
 #pragma once
 
+#include <cerrno>
+#include <csignal>
+
 namespace signals
 {
 
@@ -26,5 +29,29 @@ bool suspend(void (*restore)());
 
 // Sends sig to pause with its default action, as though it had not been caught.
 void raise_default(int sig);
+
+// A terminal request made as a foreground job makes it: from the background SIGTTOU stops pause
+// until it is brought to the foreground, whatever the caller did with SIGTTOU; where nothing can
+// bring it there (a process group with no shell above it), the request fails with EIO.
+template <class Request> int as_foreground(Request request)
+{
+    struct sigaction stop = {};
+    struct sigaction was = {};
+    stop.sa_handler = SIG_DFL;
+    (void)sigaction(SIGTTOU, &stop, &was);
+    sigset_t ttou;
+    sigset_t mask;
+    (void)sigemptyset(&ttou);
+    (void)sigaddset(&ttou, SIGTTOU);
+    (void)sigprocmask(SIG_UNBLOCK, &ttou, &mask);
+    int result = 0;
+    while ((result = request()) != 0 && errno == EINTR) {
+    }
+    const int err = errno;
+    (void)sigprocmask(SIG_SETMASK, &mask, nullptr);
+    (void)sigaction(SIGTTOU, &was, nullptr);
+    errno = err;
+    return result;
+}
 
 } // namespace signals

@@ -12,6 +12,8 @@ import pytest
 from conftest import PROMPT, PROMPT_DE
 
 FRENCH = "Appuyer sur une touche pour poursuivre . . . "
+USAGE = "Usage: pause [--help | --version]\n"
+USAGE_DE = "Aufruf: pause [--help | --version]\n"
 
 
 @pytest.mark.parametrize("variables, prompt, encoding", [
@@ -45,6 +47,27 @@ def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest)
         kw = {"stdin": f} if source == "file" else {"input": data}
         out = subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], capture_output=True, timeout=10, **kw)
     assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest[source] if isinstance(rest, dict) else rest)
+
+
+@pytest.mark.parametrize("args, lang, status, out, err", [
+    (["--help"], "C", 0, USAGE, ""), (["-h", "-x"], "C", 0, USAGE, ""), (["-h"], "de_DE.UTF-8", 0, USAGE_DE, ""),
+    (["--version", "-h"], "C", 0, "pause (hello-greeter) {version}\n", ""), (["--"], "C", 0, PROMPT + "\n", ""),
+    (["-x", "-h"], "C", 2, "", "pause: unknown option '-x'\n" + USAGE), (["--verbose"], "C", 2, "", "pause: unknown option '--verbose'\n" + USAGE),
+    (["5"], "C", 2, "", "pause: extra operand '5'\n" + USAGE), (["--", "-h"], "C", 2, "", "pause: extra operand '-h'\n" + USAGE),
+    (["-"], "de_DE.UTF-8", 2, "", "pause: überzähliger Operand '-'\n" + USAGE_DE),
+], ids=["help", "help-first", "help-de", "version", "end-of-options", "unknown-option", "unknown-long-option",
+        "operand", "operand-after-end-of-options", "operand-de"])
+def test_command_line_help_version_or_refusal(pause, locale_env, request, args, lang, status, out, err):
+    out = out.format(version=request.config.getoption("--product-version"))
+    res = subprocess.run([pause, *args], input=b"", capture_output=True, env=locale_env(LANG=lang), timeout=10)
+    help_asked = args[0] in ("-h", "--help")
+    assert (res.returncode, res.stderr) == (status, err.encode())
+    assert (res.stdout[:len(out.encode())] if help_asked else res.stdout) == out.encode()
+    assert not help_asked or b"--version" in res.stdout, "the help names the options"
+
+
+def test_help_that_cannot_be_written_fails(pause, failing_stdout):
+    assert subprocess.run([pause, "--help"], stdin=subprocess.DEVNULL, timeout=10, **failing_stdout).returncode == 1
 
 
 def behind_the_foreground():

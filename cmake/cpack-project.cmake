@@ -10,7 +10,9 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   endif()
   set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
-# The tarball holds the /usr tree itself, as the .deb does.
+# The tarball holds one folder named after it, with bin/ and share/ in it, to run from where it
+# is unpacked; the .deb keeps its /usr tree.
 if(CPACK_GENERATOR STREQUAL "TGZ")
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_PACKAGING_INSTALL_PREFIX "")
 endif()

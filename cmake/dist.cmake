@@ -3,7 +3,7 @@
 # entries, directory modes from the umask, owners, a .deb's Installed-Size summed from sizes that
 # differ between file systems) is made the same everywhere: each package is unpacked, given
 # fixed modes, and packed again with entries sorted, owned by root and stamped SOURCE_DATE_EPOCH.
-# The result goes into dist/ with a <file>.sha256 beside it that `sha256sum -c` accepts there.
+# The result goes into dist/ with a <file>.sha256 beside it.
 set(epoch $ENV{SOURCE_DATE_EPOCH}) # set by cpack-project.cmake
 
 function(run)
@@ -25,6 +25,14 @@ function(installed_size tree var)
   set(${var} ${kib} PARENT_SCOPE)
 endfunction()
 
+# Writes <file>.sha256 beside file, as `sha256sum -c` reads it in that folder.
+function(checksum file)
+  get_filename_component(name ${file} NAME)
+  file(SHA256 ${file} sum)
+  file(WRITE ${file}.sha256 "${sum}  ${name}\n")
+  message(STATUS "Package: ${file}")
+endfunction()
+
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   get_filename_component(name ${package} NAME)
   set(tree ${package}.tree)
@@ -41,6 +49,9 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     file(WRITE ${tree}/DEBIAN/control "${control}")
   else()
     run(${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_COMMAND} -E tar xf ${package})
+    if(name MATCHES "[.]tar[.]gz$")
+      file(COPY ${CPACK_HELLO_TARBALL_FILES} DESTINATION ${tree}/${CPACK_PACKAGE_FILE_NAME})
+    endif()
   endif()
   run(chmod -R u=rwX,go=rX ${tree})
   run(find ${tree} -exec touch -h -d @${epoch} {} +)
@@ -60,7 +71,5 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     run(${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_COMMAND} -E env TZ=UTC0
       zip -X -9 -q ${out} -@ INPUT_FILE ${package}.list)
   endif()
-  file(SHA256 ${out} sum)
-  file(WRITE ${out}.sha256 "${sum}  ${name}\n")
-  message(STATUS "Package: ${out}")
+  checksum(${out})
 endforeach()

@@ -33,6 +33,23 @@ function(checksum file)
   message(STATUS "Package: ${file}")
 endfunction()
 
+# The source tarball goes with the Linux tarball: what git tracks at HEAD, nothing else, with
+# the commit's time on every file (git archive's own), so the same commit gives the same bytes.
+if(CPACK_GENERATOR STREQUAL "TGZ")
+  set(source ${CPACK_HELLO_DIST_DIR}/${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION})
+  execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} rev-parse --verify -q HEAD
+    OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE no_commit)
+  if(no_commit)
+    message(STATUS "Not a git checkout: no source tarball")
+  else()
+    file(MAKE_DIRECTORY ${CPACK_HELLO_DIST_DIR})
+    execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} archive --format=tar
+        --prefix=${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}/ HEAD
+      COMMAND gzip -9n OUTPUT_FILE ${source}.tar.gz COMMAND_ERROR_IS_FATAL ANY)
+    checksum(${source}.tar.gz)
+  endif()
+endif()
+
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   get_filename_component(name ${package} NAME)
   set(tree ${package}.tree)

@@ -3,8 +3,8 @@
 # dist/ at the top of the source tree with its .sha256, the same bytes from the same commit
 # (cmake/cpack-project.cmake and cmake/dist.cmake see to that).
 set(CPACK_PACKAGE_NAME ${HELLO_PACKAGE})
-set(CPACK_PACKAGE_VENDOR "The hello authors")
-set(CPACK_PACKAGE_CONTACT "The hello authors <hello@packages.invalid>")
+set(CPACK_PACKAGE_VENDOR ${HELLO_AUTHORS})
+set(CPACK_PACKAGE_CONTACT "${HELLO_AUTHORS} <hello@packages.invalid>")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-project.cmake)
@@ -34,7 +34,7 @@ Upstream-Name: ${PROJECT_NAME}
 Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
 
 Files: *
-Copyright: 2026 The hello authors
+Copyright: ${HELLO_COPYRIGHT}
 License: MIT
 ${licence}
 ")

@@ -6,7 +6,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import need
+from conftest import HERE, need
 
 try:
     import pefile
@@ -17,6 +17,8 @@ MACHINES = {"x86": (0x14C, 0x10B), "AMD64": (0x8664, 0x20B)}  # machine, PE32 or
 SYSTEM_DLL = re.compile(r"^(api-ms-|ext-ms-)|^(kernel32|msvcrt|ntdll|user32|advapi32|ucrtbase)\.dll$", re.I)
 RT_MANIFEST = 24
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COPYRIGHT = next(line for line in (HERE.parent / "LICENSE").read_text().splitlines()
+                 if line.startswith("Copyright (c) "))[len("Copyright (c) "):]
 
 
 @pytest.fixture(scope="module")
@@ -65,12 +67,22 @@ def test_manifest_asks_for_no_elevation(exe):
 
 
 def test_version_resource_names_the_product(exe, request):
-    strings = {}
-    for info in load(exe).FileInfo[0]:
+    pe = load(exe)
+    strings, languages = {}, []
+    for info in pe.FileInfo[0]:
         for table in getattr(info, "StringTable", []):
             strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+        for var in getattr(info, "Var", []):
+            languages += var.entry.values()
     version = request.config.getoption("--product-version")
-    assert (strings["ProductName"], strings["ProductVersion"], strings["FileVersion"]) == ("hello", version, version)
+    assert strings == {"CompanyName": "The hello authors", "FileDescription": "Greets, then waits for a key",
+                       "FileVersion": version, "InternalName": "hello", "OriginalFilename": "hello.exe",
+                       "ProductName": "hello", "ProductVersion": version,
+                       "LegalCopyright": f"Copyright (c) {COPYRIGHT}. MIT License."}
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    numbers = [fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16]
+    assert ".".join(map(str, numbers)) == version, "Explorer shows the file version from these numbers"
+    assert languages == ["0x0409 0x04b0"], "English (United States), Unicode"
 
 
 def test_every_dll_it_needs_lies_beside_it(exe):

@@ -15,8 +15,14 @@ set(CPACK_HELLO_DIST_DIR ${PROJECT_SOURCE_DIR}/dist)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
-  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win${bits})
+  set(CPACK_PACKAGE_FILE_NAME ${HELLO_PACKAGE}-${PROJECT_VERSION}-win${bits})
   set(HELLO_ZIP ${CPACK_HELLO_DIST_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip) # include(CPack) resets the name
+  # Beside hello.exe, texts as Windows users read them (CRLF): how to run and check it, and the
+  # licence. The runtime DLLs' licences come with the DLLs (hello/install-runtime.cmake).
+  configure_file(pkg/README.txt README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+    DESTINATION ${CMAKE_INSTALL_BINDIR})
   include(CPack)
   return()
 endif()

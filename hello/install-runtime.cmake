@@ -21,3 +21,69 @@ foreach(dll IN LISTS dlls)
   execute_process(COMMAND ${HELLO_STRIP} --strip-unneeded $ENV{DESTDIR}${dest}/${name}
     COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
+
+# The DLLs' licence goes with them: GCC's runtime is under the GPL, version 3, with the GCC
+# Runtime Library Exception. The texts come from the toolchain's own documentation, and the
+# notice names the packages the DLLs came from and their source as this machine has them; where
+# any of that cannot be found, the install fails rather than ship the DLLs without it.
+function(query var package field)
+  execute_process(COMMAND dpkg-query -W -f=${field} ${package} OUTPUT_VARIABLE value
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "dpkg-query cannot tell ${field} of ${package}")
+  endif()
+  set(${var} "${value}" PARENT_SCOPE)
+endfunction()
+
+set(gpl /usr/share/common-licenses/GPL-3)
+set(notice "")
+set(exception "")
+foreach(dll IN LISTS dlls)
+  get_filename_component(name ${dll} NAME)
+  execute_process(COMMAND dpkg-query -S ${dll} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
+  if(failed OR NOT EXISTS ${gpl})
+    message(FATAL_ERROR "The licence of ${name} cannot be found: it must come from a Debian package, with ${gpl}")
+  endif()
+  string(REGEX REPLACE ":.*" "" package "${owner}")
+  query(version ${package} "\${Version}")
+  query(source ${package} "\${source:Package} \${source:Version}")
+  query(built_using ${package} "\${Built-Using}")
+  file(READ /usr/share/doc/${package}/copyright copyright)
+  string(REGEX MATCH "GCC RUNTIME LIBRARY EXCEPTION\n\nVersion 3[.]1,.*requirements of the license of GCC[.]\n"
+    text "${copyright}")
+  if(NOT text)
+    message(FATAL_ERROR "/usr/share/doc/${package}/copyright has no GCC Runtime Library Exception 3.1")
+  endif()
+  set(exception "${text}")
+  string(APPEND notice "- ${name}, from the Debian package ${package} ${version}\n")
+  # Built from its own source package and, as Built-Using says, GCC's: "gcc-12 (= 12.2.0-14)".
+  string(REGEX REPLACE " [(]= ([^)]*)[)]" " \\1" built_using "${built_using}")
+  string(REPLACE ", " ";" built_using "${built_using}")
+  list(APPEND sources "${source}" ${built_using})
+endforeach()
+list(REMOVE_DUPLICATES sources)
+set(links "")
+foreach(source IN LISTS sources)
+  string(REPLACE " " "/" path "${source}")
+  string(APPEND links "- ${source}: https://snapshot.debian.org/package/${path}/\n")
+endforeach()
+if(dlls)
+  string(REGEX REPLACE "\n" "\r\n" text "\
+The runtime libraries beside hello.exe are part of GCC, the GNU Compiler
+Collection, as Debian builds it for Windows with MinGW-w64:
+
+${notice}
+They are licensed under the GNU General Public License, version 3, whose
+full text is in GPL-3.0.txt, with the GCC Runtime Library Exception,
+version 3.1, whose full text follows. Their complete source code is that
+of these Debian source packages, at these links (on Debian, `apt-get
+source NAME=VERSION` fetches one):
+
+${links}
+
+${exception}")
+  file(WRITE $ENV{DESTDIR}${dest}/RUNTIME-LICENSE.txt "${text}")
+  file(READ ${gpl} text)
+  string(REGEX REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE $ENV{DESTDIR}${dest}/GPL-3.0.txt "${text}")
+endif()

@@ -93,7 +93,7 @@ def greeter(request, tmp_path_factory):
     if package:
         folder = tmp_path_factory.mktemp("zip") / "unpacked with spaces"
         zipfile.ZipFile(package).extractall(folder)
-        path = str(next(folder.glob("*/bin/hello.exe")))
+        path = str(next(folder.glob("*/hello.exe")))
     else:
         path = need(request.config.getoption("--hello"), "no --hello given")
     g = Greeter(path, launcher, tmp_path_factory.mktemp("greeter"))

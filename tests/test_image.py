@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: MIT
-"""The Windows executable, read rather than run: its header, manifest, version and DLLs."""
+"""The Windows executable, read rather than run: its header, manifest, version and DLLs; and
+the ZIP it is shipped in."""
 import re
+import zipfile
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
@@ -96,3 +98,22 @@ def test_every_dll_it_needs_lies_beside_it(exe):
             assert dll.lower() in beside, f"{dll} is needed but not beside {exe.name}"
             seen.add(dll.lower())
             todo.append(beside[dll.lower()])
+
+
+def test_zip_holds_one_folder_with_all_a_user_needs(request):
+    package = Path(need(request.config.getoption("--zip"), "no --zip given"))
+    top = package.stem + "/"
+    with zipfile.ZipFile(package) as z:
+        assert all(name.startswith(top) for name in z.namelist()), "one top folder, named as the ZIP"
+        files = {name[len(top):]: z.read(name) for name in z.namelist() if not name.endswith("/")}
+    dlls = [name for name in files if name.endswith(".dll")]
+    assert dlls and set(files) == {"hello.exe", "README.txt", "LICENSE.txt", "RUNTIME-LICENSE.txt", "GPL-3.0.txt",
+                                   *dlls}, "no bin/: everything side by side"
+    texts = {name: data.decode() for name, data in files.items() if name.endswith(".txt")}
+    assert all("\n" not in text.replace("\r\n", "") for text in texts.values()), "Windows line ends throughout"
+    assert texts["LICENSE.txt"] == (HERE.parent / "LICENSE").read_text().replace("\n", "\r\n")
+    assert texts["GPL-3.0.txt"] == Path("/usr/share/common-licenses/GPL-3").read_text().replace("\n", "\r\n")
+    runtime = texts["RUNTIME-LICENSE.txt"]
+    assert all(dll in runtime for dll in dlls), "the notice names every DLL it covers"
+    assert "GCC RUNTIME LIBRARY EXCEPTION\r\n\r\nVersion 3.1" in runtime and "https://snapshot.debian.org/" in runtime
+    assert all(word in texts["README.txt"] for word in (package.name, "certutil", "Get-FileHash", "SmartScreen"))

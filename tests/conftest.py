@@ -27,6 +27,7 @@ def pytest_addoption(parser):
     parser.addoption("--exe", help="a Windows executable to read")
     parser.addoption("--machine", help="the machine it is built for: x86 or AMD64")
     parser.addoption("--product-version", help="the version it must carry")
+    parser.addoption("--build-dir", help="the build whose install signs --exe")
 
 
 def pytest_configure(config):

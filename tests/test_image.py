@@ -1,7 +1,10 @@
 # SPDX-License-Identifier: MIT
-"""The Windows executable, read rather than run: its header, manifest, version and DLLs; and
-the ZIP it is shipped in."""
+"""The Windows executable, read rather than run: its header, manifest, version, DLLs and
+signature; and the ZIP it is shipped in."""
+import os
 import re
+import shutil
+import subprocess
 import zipfile
 import xml.etree.ElementTree as ET
 from pathlib import Path
@@ -98,6 +101,33 @@ def test_every_dll_it_needs_lies_beside_it(exe):
             assert dll.lower() in beside, f"{dll} is needed but not beside {exe.name}"
             seen.add(dll.lower())
             todo.append(beside[dll.lower()])
+
+
+def test_signing_adds_the_signature_and_nothing_else(exe, request, tmp_path):
+    build = need(request.config.getoption("--build-dir"), "no --build-dir given")
+    for tool in ("openssl", "osslsigncode"):
+        need(shutil.which(tool), f"{tool} is missing (Debian: {tool})")
+    key, cert, p12 = tmp_path / "key.pem", tmp_path / "cert.pem", tmp_path / "cert.p12"
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "1", "-subj", "/CN=hello throwaway", "-addext", "extendedKeyUsage=codeSigning"],
+                   check=True, capture_output=True)
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", p12,
+                    "-passout", "pass:throw away"], check=True, capture_output=True)
+    env = {k: v for k, v in os.environ.items() if not k.startswith("HELLO_SIGN_")}
+
+    def install(folder, **signing):  # as cpack does for the ZIP: stripped, at the commit's time
+        subprocess.run(["cmake", "--install", build, "--prefix", tmp_path / folder, "--strip"], check=True,
+                       capture_output=True, env={**env, "SOURCE_DATE_EPOCH": "1796774400", **signing})
+        return tmp_path / folder / exe.name
+
+    unsigned = install("unsigned")
+    signed = install("signed", HELLO_SIGN_PKCS12=str(p12), HELLO_SIGN_PASSWORD="throw away")
+    verified = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", signed], capture_output=True)
+    assert verified.returncode == 0, verified.stdout.decode(errors="replace")
+    subprocess.run(["osslsigncode", "remove-signature", "-in", signed, "-out", tmp_path / "removed.exe"],
+                   check=True, capture_output=True)
+    assert (tmp_path / "removed.exe").read_bytes() == unsigned.read_bytes()
+    assert not list((tmp_path / "unsigned").rglob("password")) and not list(Path(build).rglob("sign/password"))
 
 
 def test_zip_holds_one_folder_with_all_a_user_needs(request):

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# Packages: a .deb and a .tar.gz of the same /usr tree on Linux, a ZIP on Windows. Each lands in
+# Packages: a .deb, an .rpm and a .tar.gz on Linux, a ZIP on Windows. Each lands in
 # dist/ at the top of the source tree with its .sha256, the same bytes from the same commit
 # (cmake/cpack-project.cmake and cmake/dist.cmake see to that).
 set(CPACK_PACKAGE_NAME ${HELLO_PACKAGE})
@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_CONTACT "${HELLO_AUTHORS} <hello@packages.invalid>")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-project.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/stamp.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/dist.cmake)
 set(CPACK_HELLO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_HELLO_DIST_DIR ${PROJECT_SOURCE_DIR}/dist)
@@ -47,7 +48,7 @@ ${licence}
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install_gzipped(pkg/changelog ${CMAKE_INSTALL_DOCDIR})
 
-set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_GENERATOR DEB RPM TGZ)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_FILE_NAME ${HELLO_PACKAGE}-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -67,4 +68,5 @@ pause, which prompts and waits for one key on the terminal, then leaves
 the terminal exactly as it found it.
 
 pause is installed beside hello, as POSIX shells have none of their own.]])
+include(cmake/rpm.cmake)
 include(CPack)

@@ -3,10 +3,12 @@
 #include <iostream>
 #ifndef _WIN32
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <csignal>
 #include <cstddef>
-#include <string>
+#include <cstdio>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,29 +18,36 @@ namespace
 // The pause installed beside hello is the command processor's last resort: hello's own folder
 // goes at the end of PATH, so that a pause earlier on it still comes first. Where the folder
 // cannot be known, or cannot be written into a PATH (a colon in its name), PATH stays as it is.
+// Fixed buffers and few library calls: each one imported costs a symbol lookup at every start.
 void add_own_folder_to_path()
 {
-    std::string folder(PATH_MAX, '\0');
-    const ssize_t n = readlink("/proc/self/exe", folder.data(), folder.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= folder.size()) {
+    std::array<char, PATH_MAX> folder{};
+    const ssize_t n = readlink("/proc/self/exe", folder.data(), folder.size() - 1);
+    char *const end = folder.data() + std::max<ssize_t>(n, 0);
+    const auto slash = std::find(std::make_reverse_iterator(end), folder.rend(), '/');
+    if (slash == folder.rend()) {
         return;
     }
-    folder.resize(static_cast<std::size_t>(n));
-    folder.resize(std::max<std::size_t>(folder.rfind('/'), 1)); // "/hello" is in "/"
-    if (folder.find(':') != std::string::npos) {
+    char *cut = std::prev(slash.base()); // the last slash
+    if (cut == folder.data()) {          // "/hello" is in "/"
+        ++cut;
+    }
+    if (std::find(folder.data(), cut, ':') != cut) {
         return;
     }
-    std::string path;
-    if (const char *inherited = std::getenv("PATH")) {
-        path = inherited;
-    } else { // where the shell would look without one
-        path.resize(confstr(_CS_PATH, nullptr, 0));
-        if (!path.empty()) {
-            (void)confstr(_CS_PATH, path.data(), path.size());
-            path.pop_back(); // its terminating null
-        }
+    *cut = '\0';
+    std::array<char, 256> defaults{}; // where the shell looks without a PATH
+    const char *inherited = std::getenv("PATH");
+    if (inherited == nullptr &&
+        confstr(_CS_PATH, defaults.data(), defaults.size()) <= defaults.size()) {
+        inherited = defaults.data();
     }
-    (void)setenv("PATH", (path + ":" + folder).c_str(), 1);
+    // No string in the environment is longer than 128 KiB (MAX_ARG_STRLEN): nor is PATH.
+    static std::array<char, std::size_t{128} * 1024> path;
+    const int len = std::snprintf(path.data(), path.size(), "%s:%s", inherited, folder.data());
+    if (len > 0 && static_cast<std::size_t>(len) < path.size()) {
+        (void)setenv("PATH", path.data(), 1);
+    }
 }
 
 } // namespace

@@ -42,7 +42,8 @@ foreach(dll IN LISTS dlls)
   get_filename_component(name ${dll} NAME)
   execute_process(COMMAND dpkg-query -S ${dll} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
   if(failed OR NOT EXISTS ${gpl})
-    message(FATAL_ERROR "The licence of ${name} cannot be found: it must come from a Debian package, with ${gpl}")
+    message(FATAL_ERROR "The licence of ${name} cannot be found: "
+      "it must come from a Debian package, and ${gpl} must be there")
   endif()
   string(REGEX REPLACE ":.*" "" package "${owner}")
   query(version ${package} "\${Version}")
@@ -67,8 +68,12 @@ foreach(source IN LISTS sources)
   string(REPLACE " " "/" path "${source}")
   string(APPEND links "- ${source}: https://snapshot.debian.org/package/${path}/\n")
 endforeach()
+function(write_for_windows name text) # with CRLF line ends
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE $ENV{DESTDIR}${dest}/${name} "${text}")
+endfunction()
 if(dlls)
-  string(REGEX REPLACE "\n" "\r\n" text "\
+  write_for_windows(RUNTIME-LICENSE.txt "\
 The runtime libraries beside hello.exe are part of GCC, the GNU Compiler
 Collection, as Debian builds it for Windows with MinGW-w64:
 
@@ -82,8 +87,6 @@ source NAME=VERSION` fetches one):
 ${links}
 
 ${exception}")
-  file(WRITE $ENV{DESTDIR}${dest}/RUNTIME-LICENSE.txt "${text}")
   file(READ ${gpl} text)
-  string(REGEX REPLACE "\n" "\r\n" text "${text}")
-  file(WRITE $ENV{DESTDIR}${dest}/GPL-3.0.txt "${text}")
+  write_for_windows(GPL-3.0.txt "${text}")
 endif()

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cwchar>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace keys
@@ -17,10 +18,15 @@ namespace
 constexpr int esc = 0x1b;
 constexpr int csi8 = 0x9b;
 constexpr int ss3_8 = 0x8f;
+constexpr int st8 = 0x9c;
 // A key's bytes arrive together; a gap this long after an Escape means the Escape was the key.
 constexpr int key_gap_ms = 50;
 // A paste may come in pieces, further apart than a key's bytes.
 constexpr int paste_gap_ms = 500;
+// A terminal's reply to a query is not a key, however long; one that never ends is taken for one.
+constexpr int reply_max = 4096;
+// Where keys are read from: standard input, or better a file of pause's own on the same terminal.
+int input = STDIN_FILENO;
 // What mbrlen returns for a character still short of bytes, and for a byte that cannot go on.
 constexpr auto incomplete = static_cast<std::size_t>(-2);
 constexpr auto invalid = static_cast<std::size_t>(-1);
@@ -59,6 +65,34 @@ void skip_paste()
     }
 }
 
+// The rest of a terminal's reply to a query, after its introducer: a control string (OSC, DCS,
+// APC, PM or SOS) up to its end, BEL or ST (ESC then a backslash, or 0x9c in an 8-bit character
+// set). Returns false for a reply, even one cut short; true where nothing follows the introducer
+// in time (Alt+] or Alt+P typed) or the string goes on past any reply's length.
+bool finish_reply(bool eight_bit)
+{
+    for (int len = 0; len < reply_max; ++len) {
+        const int c = read_byte(key_gap_ms);
+        if (c < 0) {
+            return len == 0 || c != keys::no_byte;
+        }
+        if (c == esc) { // ST, or a string cut short by another sequence: its end either way
+            (void)read_byte(key_gap_ms);
+            return false;
+        }
+        if (c == '\a' || (eight_bit && c == st8)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// OSC, DCS, APC, PM and SOS, as the byte after Escape; as 8-bit controls, each is 0x40 more.
+bool introduces_reply(int c)
+{
+    return c == ']' || c == 'P' || c == '_' || c == '^' || c == 'X';
+}
+
 // The rest of a CSI or SS3 sequence: parameter and intermediate bytes, then the final byte, which
 // rxvt's `$` (Shift+Delete: ESC [ 3 $) also is. Returns false for a mouse report.
 bool finish_sequence(bool csi)
@@ -92,11 +126,13 @@ bool finish_sequence(bool csi)
 
 // The rest of a key that began with Escape: nothing (Escape itself), a CSI or SS3 sequence, or
 // another key or sequence held with Alt.
-bool finish_escape()
+bool finish_escape(bool eight_bit)
 {
     int c = read_byte(key_gap_ms);
     if (c == esc) { // Alt with a key that sends Escape itself
         c = read_byte(key_gap_ms);
+    } else if (introduces_reply(c)) {
+        return finish_reply(eight_bit);
     }
     if (c == '[' || c == 'O') {
         return finish_sequence(c == '[');
@@ -110,12 +146,12 @@ bool finish_escape()
 int read_byte(int wait_ms)
 {
     for (;;) {
-        const int ready = signals::wait(STDIN_FILENO, false, wait_ms);
+        const int ready = signals::wait(STDIN_FILENO, false, wait_ms, wait_ms >= 0);
         if (ready == 0) {
             return no_byte;
         }
         unsigned char byte = 0;
-        const ssize_t n = ready < 0 ? -1 : read(STDIN_FILENO, &byte, 1);
+        const ssize_t n = ready < 0 ? -1 : read(input, &byte, 1);
         if (n == 1) {
             return byte;
         }
@@ -131,11 +167,23 @@ int read_byte(int wait_ms)
 
 int read_key(bool eight_bit)
 {
+    // Another reader of the terminal (a parent) may take the byte between the wait and the read.
+    // Read, then, from an open file of pause's own that does not block, so that pause never
+    // sleeps in read() with its signals blocked; O_NONBLOCK on standard input itself would
+    // change the file the shell shares. Where the terminal cannot be opened, it stays as it is.
+    static const char *name = ttyname(STDIN_FILENO);
+    if (name != nullptr) {
+        const int own = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        input = own >= 0 ? own : input;
+        name = nullptr;
+    }
     for (;;) {
         const int c = read_byte(-1);
         bool key = true;
         if (c == esc) {
-            key = finish_escape();
+            key = finish_escape(eight_bit);
+        } else if (eight_bit && c >= 0x80 && introduces_reply(c - 0x40)) {
+            key = finish_reply(true);
         } else if (eight_bit && (c == csi8 || c == ss3_8)) {
             key = finish_sequence(c == csi8);
         } else {

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "language.hpp"
 
+#include "folder.hpp"
+
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cwchar>
-#include <iterator>
 #include <libintl.h>
-#include <unistd.h>
 
 namespace
 {
@@ -17,19 +17,16 @@ namespace
 // The catalogs are looked up from the program's own folder (LOCALEDIR_FROM_BINDIR, as the
 // build lays the tree out), so that they are found wherever the tree is installed. Where the
 // program cannot be found, the C library's own folder is searched.
-void bind_catalogs()
+void bind_catalogs(const char *argv0)
 {
-    std::array<char, PATH_MAX + sizeof LOCALEDIR_FROM_BINDIR> dir{};
-    const ssize_t n = readlink("/proc/self/exe", dir.data(), PATH_MAX - 1);
-    // The name after the last slash gives way to the catalogs' path, without a library call:
-    // each one pause imports costs it a symbol lookup at every start.
-    const auto slash = std::find(std::make_reverse_iterator(dir.begin() + std::max<ssize_t>(n, 0)),
-                                 dir.rend(), '/');
-    if (slash == dir.rend()) {
+    constexpr std::array<char, sizeof LOCALEDIR_FROM_BINDIR> tail = {LOCALEDIR_FROM_BINDIR};
+    std::array<char, PATH_MAX + 1 + tail.size()> dir{};
+    const std::size_t len = own_folder(dir.data(), argv0);
+    if (len == 0) {
         return;
     }
-    constexpr std::array<char, sizeof LOCALEDIR_FROM_BINDIR> tail = {LOCALEDIR_FROM_BINDIR};
-    std::copy(tail.begin(), tail.end(), slash.base());
+    dir.at(len) = '/';
+    std::copy(tail.begin(), tail.end(), dir.begin() + static_cast<std::ptrdiff_t>(len) + 1);
     (void)bindtextdomain(TEXTDOMAIN, dir.data());
 }
 
@@ -43,11 +40,11 @@ bool ascii_only()
 
 } // namespace
 
-const char *localized_prompt()
+const char *localized_prompt(const char *argv0)
 {
     (void)std::setlocale(LC_CTYPE, "");
     (void)std::setlocale(LC_MESSAGES, "");
-    bind_catalogs();
+    bind_catalogs(argv0);
     (void)textdomain(TEXTDOMAIN);
     return gettext("Press any key to continue . . . ");
 }

@@ -6,8 +6,9 @@
 #include <cwchar>
 
 // Sets the locale up from the environment and returns the prompt in its language and character
-// set, from the catalogs installed beside the program; English where there is none.
-const char *localized_prompt();
+// set, from the catalogs installed beside the program (started as argv0); English where there is
+// none.
+const char *localized_prompt(const char *argv0);
 
 // A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). ASCII
 // itself, as in the C locale, is left out: it often runs on UTF-8 terminals.

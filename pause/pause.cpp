@@ -41,14 +41,20 @@ int set_terminal(const termios &mode)
     return signals::as_foreground([&mode] { return tcsetattr(STDIN_FILENO, TCSANOW, &mode); });
 }
 
-void end_by(int sig)
+// Called from a fault's handler too: only async-signal-safe calls.
+void restore()
 {
     // From the background (killed while stopped), the terminal and its line are the shell's.
     if (tcgetpgrp(STDIN_FILENO) == own_group) {
         (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
         put("\n", 0); // the caller's next line starts on a line of its own, if that can be at once
     }
-    signals::raise_default(sig);
+}
+
+[[noreturn]] void end_by(int sig)
+{
+    restore();
+    signals::end(sig);
 }
 
 bool ends(int sig)
@@ -96,8 +102,10 @@ int main(int /*argc*/, char *argv[])
 {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
-    (void)sigaction(SIGPIPE, &ignore, nullptr); // a reader gone away is output that fails, no more
-    prompt = localized_prompt();
+    // A reader gone away, or a file at the size limit, is output that fails, no more.
+    (void)sigaction(SIGPIPE, &ignore, nullptr);
+    (void)sigaction(SIGXFSZ, &ignore, nullptr);
+    prompt = localized_prompt(argv[0]);
     if (const int status = command_line(argv + 1); status >= 0) {
         return status;
     }
@@ -109,11 +117,14 @@ int main(int /*argc*/, char *argv[])
     const bool terminal = err == 0 && tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
         own_group = tcgetpgrp(STDIN_FILENO);
+        // Every key reaches pause: Ctrl+S and Ctrl+Q too (no flow control), and Enter where the
+        // terminal ignores carriage returns.
         key_mode = saved;
         key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+        key_mode.c_iflag &= ~static_cast<tcflag_t>(IXON | IGNCR);
         key_mode.c_cc[VMIN] = 1;
         key_mode.c_cc[VTIME] = 0;
-        signals::catch_all();
+        signals::catch_all(restore);
         if (set_terminal(key_mode) != 0) { // TCSANOW: keys typed ahead stay
             err = errno;
         }

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <ctime>
 #include <poll.h>
+#include <unistd.h>
 
 namespace signals
 {
@@ -17,12 +18,11 @@ volatile std::sig_atomic_t continued; // SIGCONT came
 sigset_t caught;                      // blocked but while waiting
 sigset_t inherited;                   // the caller's mask, in force while waiting
 bool catching;
+void (*restore_terminal)();
 
-// Faults of pause's own (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS) are left to their
-// default action: a handler that only records them would return to the faulting instruction.
+// SIGXFSZ is not here: output over the file-size limit is output that fails (see main).
 constexpr std::array fatal = {
-    SIGHUP,    SIGINT,  SIGQUIT, SIGABRT,   SIGTERM, SIGALRM,
-    SIGUSR1,   SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF, SIGXFSZ,
+    SIGHUP,    SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
     SIGPOLL,
 #endif
@@ -33,6 +33,10 @@ constexpr std::array fatal = {
     SIGSTKFLT,
 #endif
 };
+// Faults of pause's own are never blocked (the kernel would kill pause outright) nor merely
+// recorded (the faulting instruction would run again): their handler sets the terminal back and
+// ends pause at once, whether the fault was real or sent by kill.
+constexpr std::array faults = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT};
 
 extern "C" void record(int sig)
 {
@@ -43,12 +47,18 @@ extern "C" void record(int sig)
     }
 }
 
+extern "C" void fault(int sig)
+{
+    restore_terminal();
+    end(sig);
+}
+
 template <class Action> void each_caught(Action action)
 {
     for (const int sig : fatal) {
         action(sig);
     }
-    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) {
         action(sig);
     }
     action(SIGTSTP);
@@ -63,10 +73,18 @@ void install(int sig, const struct sigaction &action)
     }
 }
 
+long long now_ms()
+{
+    timespec t = {};
+    (void)clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
+}
+
 } // namespace
 
-void catch_all()
+void catch_all(void (*restore)())
 {
+    restore_terminal = restore;
     (void)sigemptyset(&caught);
     each_caught([](int sig) { (void)sigaddset(&caught, sig); });
     (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
@@ -74,18 +92,36 @@ void catch_all()
     action.sa_handler = record;
     action.sa_mask = caught;
     each_caught([&action](int sig) { install(sig, action); });
+    action.sa_handler = fault;
+    for (const int sig : faults) {
+        install(sig, action);
+    }
     catching = true;
 }
 
-int wait(int fd, bool for_output, int wait_ms)
+int wait(int fd, bool for_output, int wait_ms, bool within_key)
 {
-    if (got != 0 || continued != 0) {
-        errno = EINTR;
-        return -1;
-    }
     pollfd watched = {fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
-    const timespec limit = {wait_ms / 1000, (wait_ms % 1000) * 1000000L};
-    return ppoll(&watched, 1, wait_ms < 0 ? nullptr : &limit, catching ? &inherited : nullptr);
+    const long long deadline = wait_ms < 0 ? 0 : now_ms() + wait_ms;
+    for (;;) {
+        if (within_key ? ending() : got != 0 || continued != 0) {
+            errno = EINTR;
+            return -1;
+        }
+        const long long left = wait_ms < 0 ? -1 : deadline - now_ms();
+        const timespec limit = {static_cast<time_t>(left > 0 ? left / 1000 : 0),
+                                left > 0 ? (left % 1000) * 1000000L : 0};
+        const int n =
+            ppoll(&watched, 1, left < 0 ? nullptr : &limit, catching ? &inherited : nullptr);
+        if (n >= 0 || errno != EINTR || !within_key) {
+            return n;
+        }
+    }
+}
+
+bool ending()
+{
+    return got != 0 && got != SIGTSTP;
 }
 
 int take()
@@ -130,6 +166,23 @@ void raise_default(int sig)
     (void)sigprocmask(SIG_UNBLOCK, &only, nullptr); // it takes effect here
     (void)sigprocmask(SIG_BLOCK, &only, nullptr);
     (void)sigaction(sig, &was, nullptr);
+}
+
+void end(int sig)
+{
+    raise_default(sig);
+    _exit(128 + sig);
+}
+
+void let_through(sigset_t &was)
+{
+    sigset_t open;
+    (void)sigprocmask(SIG_SETMASK, nullptr, &open);
+    if (catching) {
+        open = inherited;
+    }
+    (void)sigdelset(&open, SIGTTOU);
+    (void)sigprocmask(SIG_SETMASK, &open, &was);
 }
 
 } // namespace signals

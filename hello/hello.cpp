@@ -2,13 +2,14 @@
 #include <cstdlib>
 #include <iostream>
 #ifndef _WIN32
+#include "folder.hpp"
+
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <csignal>
 #include <cstddef>
 #include <cstdio>
-#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,56 +18,62 @@ namespace
 
 // The pause installed beside hello is the command processor's last resort: hello's own folder
 // goes at the end of PATH, so that a pause earlier on it still comes first. Where the folder
-// cannot be known, or cannot be written into a PATH (a colon in its name), PATH stays as it is.
+// cannot be known, or cannot be written into a PATH (a colon in its name), or the longer PATH
+// could not be handed on, PATH stays as it is.
 // Fixed buffers and few library calls: each one imported costs a symbol lookup at every start.
-void add_own_folder_to_path()
+void add_own_folder_to_path(const char *argv0)
 {
     std::array<char, PATH_MAX> folder{};
-    const ssize_t n = readlink("/proc/self/exe", folder.data(), folder.size() - 1);
-    char *const end = folder.data() + std::max<ssize_t>(n, 0);
-    const auto slash = std::find(std::make_reverse_iterator(end), folder.rend(), '/');
-    if (slash == folder.rend()) {
+    const std::size_t len = own_folder(folder.data(), argv0);
+    if (len == 0 || std::find(folder.data(), folder.data() + len, ':') != folder.data() + len) {
         return;
     }
-    char *cut = std::prev(slash.base()); // the last slash
-    if (cut == folder.data()) {          // "/hello" is in "/"
-        ++cut;
-    }
-    if (std::find(folder.data(), cut, ':') != cut) {
-        return;
-    }
-    *cut = '\0';
     std::array<char, 256> defaults{}; // where the shell looks without a PATH
     const char *inherited = std::getenv("PATH");
     if (inherited == nullptr &&
         confstr(_CS_PATH, defaults.data(), defaults.size()) <= defaults.size()) {
         inherited = defaults.data();
     }
-    // No string in the environment is longer than 128 KiB (MAX_ARG_STRLEN): nor is PATH.
-    static std::array<char, std::size_t{128} * 1024> path;
-    const int len = std::snprintf(path.data(), path.size(), "%s:%s", inherited, folder.data());
-    if (len > 0 && static_cast<std::size_t>(len) < path.size()) {
+    // Linux takes no string into a new program's environment longer than 128 KiB
+    // (MAX_ARG_STRLEN), "PATH=" and the final NUL included.
+    static std::array<char, std::size_t{128} * 1024 - (sizeof "PATH=" - 1)> path;
+    const int n = std::snprintf(path.data(), path.size(), "%s:%s", inherited, folder.data());
+    if (n > 0 && static_cast<std::size_t>(n) < path.size()) {
         (void)setenv("PATH", path.data(), 1);
     }
+}
+
+// Gives sig the disposition how until the one returned is set back.
+struct sigaction set(int sig, void (*how)(int))
+{
+    struct sigaction action = {};
+    struct sigaction was = {};
+    action.sa_handler = how;
+    (void)sigaction(sig, &action, &was);
+    return was;
 }
 
 } // namespace
 #endif
 
-int main()
+int main([[maybe_unused]] int argc, [[maybe_unused]] char *argv[])
 {
 #ifndef _WIN32
-    // A reader that has gone away must not kill the greeting before "pause" runs: with SIGPIPE
-    // ignored the failed write only marks std::cout bad. The command processor, and whatever it
-    // starts, then gets SIGPIPE as hello's caller left it.
-    const auto inherited = std::signal(SIGPIPE, SIG_IGN);
+    // A reader that has gone away, or a file at the caller's size limit, must not kill the
+    // greeting before "pause" runs: with SIGPIPE and SIGXFSZ ignored the failed write only
+    // marks std::cout bad. The command processor, and whatever it starts, then gets both as
+    // hello's caller left them.
+    const struct sigaction on_pipe = set(SIGPIPE, SIG_IGN);
+    const struct sigaction on_xfsz = set(SIGXFSZ, SIG_IGN);
 #endif
     std::cout << "Hello world!" << std::endl;
 #ifndef _WIN32
-    if (inherited != SIG_ERR) {
-        (void)std::signal(SIGPIPE, inherited);
-    }
-    add_own_folder_to_path();
+    (void)sigaction(SIGPIPE, &on_pipe, nullptr);
+    (void)sigaction(SIGXFSZ, &on_xfsz, nullptr);
+    add_own_folder_to_path(argv[0]);
+    // system() can tell how the command ended only where the kernel does not reap its child for
+    // it, as it does with SIGCHLD ignored by hello's caller.
+    const struct sigaction on_child = set(SIGCHLD, SIG_DFL);
 #endif
     // What became of the command is none of hello's business, but for the user's interrupt:
     // system() has hello ignore Ctrl+C and Ctrl+\ while the command runs, yet a loop or a `&&`
@@ -74,9 +81,15 @@ int main()
     // NOLINTNEXTLINE(cert-env33-c): running the command processor is the point
     [[maybe_unused]] const int status = std::system("pause");
 #ifndef _WIN32
+    (void)sigaction(SIGCHLD, &on_child, nullptr);
     if (status != -1 && WIFSIGNALED(status) &&
         (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT)) {
-        (void)std::raise(WTERMSIG(status));
+        const int sig = WTERMSIG(status);
+        struct sigaction now = {};
+        if (sigaction(sig, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) {
+            (void)std::raise(sig);
+            return 128 + sig; // where the kernel discards it: the first process of a container
+        }
     }
 #endif
     return 0;

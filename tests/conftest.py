@@ -5,12 +5,15 @@ The programs under test come in as paths, so the same tests run against any buil
 one, or a Windows one started through Wine's loader (--wine).
 """
 import os
+import resource
 import shutil
 import subprocess
 import zipfile
 from pathlib import Path
 
 import pytest
+
+from jobctl import clean_signals
 
 HERE = Path(__file__).parent
 GREETING = b"Hello world!"
@@ -73,12 +76,15 @@ class Greeter:
         else:
             self.env.update(PATH=f"{HERE / 'standin'}:{self.env['PATH']}", PAUSE_LOG=str(self.log))
 
-    def run(self, *args, stdin=b"x", env=None, under=(), path=None, **kw):
-        """Runs the greeter (or the one at path); a variable set to None in env is left out."""
+    def run(self, *args, stdin=b"x", env=None, under=(), path=None, preexec_fn=None, ignore="", **kw):
+        """Runs the greeter (or the one at path), with every signal's default action but those
+        ignored (names, comma-separated), whatever the suite's caller left; a variable set to None
+        in env is left out."""
         self.log.unlink(missing_ok=True)
         kw.setdefault("stdout", subprocess.PIPE)
         env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}
         return subprocess.run([*under, *self.launcher, path or self.path, *args], input=stdin,
+                              preexec_fn=lambda: (clean_signals(ignore), preexec_fn and preexec_fn()),
                               stderr=subprocess.PIPE, env=env, timeout=60, check=False, **kw)
 
     def pause_runs(self):
@@ -136,11 +142,18 @@ def locale_env(tmp_path_factory):
     return env
 
 
-@pytest.fixture(params=["closed", "full", "broken pipe"])
-def failing_stdout(request):
-    """How to start a process whose standard output fails: closed, full, or a pipe with no reader."""
+@pytest.fixture(params=["closed", "full", "broken pipe", "size limit"])
+def failing_stdout(request, tmp_path):
+    """How to start a process whose standard output fails: closed, full, a pipe with no reader, or
+    a file already at the size limit (`ulimit -f`) of the process."""
     if request.param == "closed":
         yield {"stdout": subprocess.DEVNULL, "preexec_fn": lambda: os.close(1)}
+        return
+    if request.param == "size limit":
+        (tmp_path / "at limit").write_bytes(b"x" * 4096)
+        fd = os.open(tmp_path / "at limit", os.O_WRONLY | os.O_APPEND)
+        yield {"stdout": fd, "preexec_fn": lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096))}
+        os.close(fd)
         return
     if request.param == "full":
         fd = os.open("/dev/full", os.O_WRONLY)

@@ -24,11 +24,12 @@ def spawn(pause):
 
     def start(*words, env=None, direct=False):
         env = env or dict(os.environ)
+        child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *(["--direct"] if direct else []), *words, pause],
+                              timeout=5, env=env)
+        child.delaybeforesend = None  # keys come when they are sent: some tests time them
         if direct:
-            child = pexpect.spawn(pause, timeout=5, env=env)
             child.job = child.pid
         else:
-            child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *words, pause], timeout=5, env=env)
             child.expect(r"pid (\d+)\r\n")
             child.job = int(child.match.group(1))
         children.append(child)
@@ -54,16 +55,23 @@ def finish(term, status=0):
 
 def one_key_then_next(term, key):
     """Types a key and then, as a terminal sends them, the next keys: the key alone must end the
-    wait, unechoed, and the next reader must get exactly the next keys."""
+    wait, unechoed, and the next reader must get exactly the next keys. A key given as a tuple
+    comes in pieces: bytes typed, a pause of that many seconds, or a signal sent to pause."""
     time.sleep(0.2)
     assert term.isalive(), "pause must wait for a key"
     sent = time.monotonic()
-    if key == b"\x1b":  # a lone Escape is told from Alt+key only by the gap after it
-        term.send(key)
-        time.sleep(0.2)
-        term.send(b"next\r")
+    pieces = list(key) if isinstance(key, tuple) else [key]
+    if isinstance(pieces[-1], bytes):  # the next keys come at once: echo is off until pause is done
+        pieces[-1] += b"next\r"
     else:
-        term.send(key + b"next\r")
+        pieces.append(b"next\r")
+    for piece in pieces:
+        if isinstance(piece, float):
+            time.sleep(piece)
+        elif isinstance(piece, int):
+            os.kill(member_of(term.job, "pause"), piece)
+        else:
+            term.send(piece)
     assert finish(term) == b"\r\n", "only the line end may follow the prompt: no echo"
     assert time.monotonic() - sent < 1.0
     term.expect(r"rest=\[(.*)\]")
@@ -71,13 +79,18 @@ def one_key_then_next(term, key):
 
 
 @pytest.mark.parametrize("key", [b"a", b"\r", b" ", b"\x04", "é".encode(), "€".encode(), "🙂".encode(),
-                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", b"\x1b",
+                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", (b"\x1b", 0.2),
                                  b"\x1bO2P", b"\x1bO5M", b"\x1bO5A", b"\x1b[3$", b"\x1b[5$", b"\x1b\x1b[A",
-                                 b"\x1b[200~pasted\rtext\x1b[201~", b"\x1b[M !!\x1b[M#!!k", b"\x1b[<0;9;5M\x1b[<0;9;5mk"],
+                                 b"\x1b[200~pasted\rtext\x1b[201~", b"\x1b[M !!\x1b[M#!!k", b"\x1b[<0;9;5M\x1b[<0;9;5mk",
+                                 b"\x13", b"\x11", (b"\x1b]", 0.2), (b"\x1bP", 0.2), b"\x1b]11;rgb:ffff/ffff/dddd\x07k",
+                                 b"\x1b]11;rgb:0/0/0\x1b\\k", b"\x1bP1$r0m\x1b\\k", b"\x1b_Gi=1;OK\x1b\\k", b"\x1b^pm\x1b\\k",
+                                 b"\x1bXsos\x1b\\k"],
                          ids=["letter", "enter", "space", "ctrl-d", "2-byte", "3-byte", "4-byte", "arrow",
                               "ctrl-arrow", "f5", "ss3-f1", "console-f1", "alt-x", "escape", "ss3-shift-f1",
                               "ss3-ctrl-enter", "ss3-ctrl-up", "rxvt-shift-delete", "rxvt-shift-pgup", "alt-up",
-                              "paste", "x10-click-then-key", "sgr-click-then-key"])
+                              "paste", "x10-click-then-key", "sgr-click-then-key", "ctrl-s", "ctrl-q", "alt-bracket", "alt-p",
+                              "osc-reply-then-key", "osc-st-reply-then-key", "dcs-reply-then-key", "apc-reply-then-key",
+                              "pm-then-key", "sos-then-key"])
 def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
     one_key_then_next(term, key)
 
@@ -86,14 +99,21 @@ LATIN1 = "fr_FR.ISO-8859-1"
 
 
 @pytest.mark.parametrize("locale, key", [(LATIN1, b"\xe9"), (LATIN1, b"\xf8"), (LATIN1, b"\x9bA"), (LATIN1, b"\x8fP"),
-                                         (LATIN1, b"\x1b\xe9"), ("ja_JP.EUC-JP", "あ".encode("euc_jp")),
+                                         (LATIN1, b"\x1b\xe9"), (LATIN1, b"\x9d11;rgb:0/0/0\x9ck"), ("ja_JP.EUC-JP", "あ".encode("euc_jp")),
                                          ("ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), ("zh_TW.BIG5", "中".encode("big5")),
                                          ("ko_KR.EUC-KR", "한".encode("euc_kr")), ("zh_CN.GB18030", "€".encode("gb18030")),
                                          ("zh_CN.GB18030", "🙂".encode("gb18030"))],
-                         ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute", "euc-jp", "euc-jp-3-byte",
+                         ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute", "osc8-reply-then-key", "euc-jp", "euc-jp-3-byte",
                               "big5", "euc-kr", "gb18030-2-byte", "gb18030-4-byte"])
 def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key):
     one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C")), key)
+
+
+@pytest.mark.parametrize("words, key", [
+    ((), (b"\x1b[", 0.02, signal.SIGCONT, 0.02, b"A")), (("--stty", "igncr"), b"\r"),
+], ids=["sigcont-within-a-key", "enter-where-cr-is-ignored"])
+def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key):
+    one_key_then_next(spawn(*words), key)
 
 
 def test_keys_typed_after_the_first_are_left(term):
@@ -118,33 +138,43 @@ def wait_for_state(pid, states, failure):
         time.sleep(0.02)
 
 
-@pytest.mark.parametrize("words, how, sig", [
-    ((), "\x03", signal.SIGINT), ((), "\x1c", signal.SIGQUIT), ((), signal.SIGTERM, None), ((), signal.SIGHUP, None),
+PID1 = ("unshare", "--fork", "--pid")  # pause as a container's first process: no default action
+
+
+@pytest.mark.parametrize("words, how, status", [
+    ((), "\x03", -signal.SIGINT), ((), "\x1c", -signal.SIGQUIT), ((), signal.SIGTERM, None), ((), signal.SIGHUP, None),
     ((), signal.SIGUSR1, None), ((), signal.SIGUSR2, None), ((), signal.SIGVTALRM, None), ((), signal.SIGPROF, None),
-    ((), signal.SIGXCPU, None), ((), signal.SIGXFSZ, None), ((), signal.SIGPWR, None), ((), signal.SIGABRT, None),
-    ((), signal.SIGRTMIN + 1, None), (("perl", "-e", "alarm 1; exec @ARGV"), None, signal.SIGALRM),
-    ((), "\x13", signal.SIGTERM),
-], ids=["ctrl-c", "ctrl-backslash", "term", "hup", "usr1", "usr2", "vtalrm", "prof", "xcpu", "xfsz", "pwr", "abrt",
-        "rtmin+1", "inherited-alarm", "output-stopped-ctrl-s"])
-def test_signal_restores_terminal_then_ends_by_it(spawn, words, how, sig):
+    ((), signal.SIGXCPU, None), ((), signal.SIGPWR, None), ((), signal.SIGABRT, None), ((), signal.SIGRTMIN + 1, None),
+    ((), signal.SIGRTMAX, None), (("--alarm", "1"), None, -signal.SIGALRM), ((), "output stopped", -signal.SIGTERM),
+    ((), signal.SIGSEGV, None), ((), signal.SIGBUS, None), ((), signal.SIGFPE, None), ((), signal.SIGILL, None),
+    ((), signal.SIGTRAP, None), ((), signal.SIGSYS, None),
+    (PID1, "\x03", 128 + signal.SIGINT), (PID1, signal.SIGTERM, 128 + signal.SIGTERM),
+], ids=["ctrl-c", "ctrl-backslash", "term", "hup", "usr1", "usr2", "vtalrm", "prof", "xcpu", "pwr", "abrt", "rtmin+1",
+        "rtmax", "inherited-alarm", "output-stopped", "segv", "bus", "fpe", "ill", "trap", "sys", "pid1-ctrl-c",
+        "pid1-term"])
+def test_signal_restores_terminal_then_ends_by_it(spawn, words, how, status):
     term = spawn(*words)
-    if isinstance(how, str):
-        term.send(how)
-    elif how:
-        os.kill(term.job, how)
-    if how == "\x13":  # output stopped: the line end may be dropped, the signal must not wait for it
-        os.kill(term.job, sig)
-        wait_for_state(term.job, ("Z", "gone"), "a signal must end pause whatever its output does")
-        term.send("\x11")
-        assert finish(term, status=-sig) in (b"", b"\r\n")
+    pause = member_of(term.job, "pause")
+    if isinstance(how, int):
+        os.kill(pause, how)
+    elif how == "output stopped":  # the line end may be dropped, the signal must not wait for it
+        tty = os.open(f"/proc/{pause}/fd/0", os.O_RDWR | os.O_NOCTTY)
+        termios.tcflow(tty, termios.TCOOFF)
+        os.kill(pause, signal.SIGTERM)
+        wait_for_state(pause, ("Z", "gone"), "a signal must end pause whatever its output does")
+        termios.tcflow(tty, termios.TCOON)
+        os.close(tty)
+        assert finish(term, status) in (b"", b"\r\n")
         return
-    assert finish(term, status=-(sig or how)) == b"\r\n", "the prompt's line must still be ended"
+    elif how:
+        term.send(how)
+    assert finish(term, status or -how) == b"\r\n", "the prompt's line must still be ended"
 
 
 @pytest.mark.parametrize("name, how", [("INT", "\x03"), ("HUP", signal.SIGHUP), ("TSTP", "\x1a")],
                          ids=["ctrl-c", "hup", "ctrl-z"])
 def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
-    term = spawn("sh", "-c", f"trap '' {name}; exec \"$0\"")
+    term = spawn("--ignore", name)
     if isinstance(how, str):
         term.send(how)
     else:
@@ -157,8 +187,7 @@ def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
 
 @pytest.mark.parametrize("ttou", ["default", "ignored", "blocked"])
 def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn, ttou):
-    with_ttou = {"default": (), "ignored": ("perl", "-e", "$SIG{TTOU} = 'IGNORE'; exec @ARGV"),
-                 "blocked": ("perl", "-MPOSIX", "-e", "sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTTOU)); exec @ARGV")}
+    with_ttou = {"default": (), "ignored": ("--ignore", "TTOU"), "blocked": ("--block", "TTOU")}
     term = spawn("--background", *with_ttou[ttou])
     assert b"stopped in the background" in term.before, "pause must wait for the foreground to prompt"
     one_key_then_next(term, b"k")
@@ -189,14 +218,18 @@ def member_of(group, name):
     raise LookupError(f"no {name} in process group {group}")
 
 
-@pytest.mark.parametrize("commands", [["fg"], ["fg", "fg"], ["kill"]], ids=["fg", "fg-twice", "kill-while-stopped"])
+@pytest.mark.parametrize("commands", [["fg"], ["fg", "fg"], ["kill"], ["bg", "kill"]],
+                         ids=["fg", "fg-twice", "kill-while-stopped", "kill-after-bg"])
 def test_ctrl_z_restores_terminal_and_fg_waits_again(term, commands):
-    for command in commands:
-        term.send(b"\x1a")
+    for i, command in enumerate(commands):
+        if i == 0 or commands[i - 1] == "fg":  # after bg, pause stops by itself for the terminal
+            term.send(b"\x1a")
         term.expect_exact("stopped")
         lflag = termios.tcgetattr(term.child_fd)[3]
         assert lflag & (termios.ICANON | termios.ECHO) == termios.ICANON | termios.ECHO
         term.send(f"{command}\r")
+        if command == "bg":
+            continue
         if command == "kill":
             finish(term, status=-signal.SIGTERM)
             return

@@ -4,7 +4,9 @@
 #include "language.hpp"
 #include "signals.hpp"
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cwchar>
 #include <fcntl.h>
@@ -171,11 +173,14 @@ int read_key(bool eight_bit)
     // Read, then, from an open file of pause's own that does not block, so that pause never
     // sleeps in read() with its signals blocked; O_NONBLOCK on standard input itself would
     // change the file the shell shares. Where the terminal cannot be opened, it stays as it is.
-    static const char *name = ttyname(STDIN_FILENO);
-    if (name != nullptr) {
-        const int own = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        input = own >= 0 ? own : input;
-        name = nullptr;
+    static bool opened; // once: no guard, which would bring in the C++ library
+    if (!opened) {
+        opened = true;
+        std::array<char, PATH_MAX> name{};
+        if (readlink("/proc/self/fd/0", name.data(), name.size() - 1) > 0) {
+            const int own = open(name.data(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+            input = own >= 0 ? own : input;
+        }
     }
     for (;;) {
         const int c = read_byte(-1);

@@ -9,6 +9,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cwchar>
+#include <iterator>
 #include <libintl.h>
 
 namespace
@@ -25,8 +26,10 @@ void bind_catalogs(const char *argv0)
     if (len == 0) {
         return;
     }
-    dir.at(len) = '/';
-    std::copy(tail.begin(), tail.end(), dir.begin() + static_cast<std::ptrdiff_t>(len) + 1);
+    // Iterators, not a checked index: that would bring in the C++ library.
+    auto *const end = std::next(dir.begin(), static_cast<std::ptrdiff_t>(len));
+    *end = '/';
+    std::copy(tail.begin(), tail.end(), std::next(end));
     (void)bindtextdomain(TEXTDOMAIN, dir.data());
 }
 

@@ -58,7 +58,7 @@ template <class Action> void each_caught(Action action)
     for (const int sig : fatal) {
         action(sig);
     }
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) {
+    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
         action(sig);
     }
     action(SIGTSTP);
@@ -71,13 +71,6 @@ void install(int sig, const struct sigaction &action)
     if (sigaction(sig, &action, &was) == 0 && was.sa_handler == SIG_IGN && sig != SIGCONT) {
         (void)sigaction(sig, &was, nullptr); // as nohup or `trap '' TSTP` left it
     }
-}
-
-long long now_ms()
-{
-    timespec t = {};
-    (void)clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
 }
 
 } // namespace
@@ -102,17 +95,15 @@ void catch_all(void (*restore)())
 int wait(int fd, bool for_output, int wait_ms, bool within_key)
 {
     pollfd watched = {fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
-    const long long deadline = wait_ms < 0 ? 0 : now_ms() + wait_ms;
+    const timespec limit = {wait_ms / 1000, (wait_ms % 1000) * 1000000L};
     for (;;) {
         if (within_key ? ending() : got != 0 || continued != 0) {
             errno = EINTR;
             return -1;
         }
-        const long long left = wait_ms < 0 ? -1 : deadline - now_ms();
-        const timespec limit = {static_cast<time_t>(left > 0 ? left / 1000 : 0),
-                                left > 0 ? (left % 1000) * 1000000L : 0};
+        // Within a key, a signal that does not end pause starts the wait for the next byte anew.
         const int n =
-            ppoll(&watched, 1, left < 0 ? nullptr : &limit, catching ? &inherited : nullptr);
+            ppoll(&watched, 1, wait_ms < 0 ? nullptr : &limit, catching ? &inherited : nullptr);
         if (n >= 0 || errno != EINTR || !within_key) {
             return n;
         }
@@ -176,13 +167,11 @@ void end(int sig)
 
 void let_through(sigset_t &was)
 {
-    sigset_t open;
-    (void)sigprocmask(SIG_SETMASK, nullptr, &open);
-    if (catching) {
-        open = inherited;
-    }
-    (void)sigdelset(&open, SIGTTOU);
-    (void)sigprocmask(SIG_SETMASK, &open, &was);
+    sigset_t ttou;
+    (void)sigemptyset(&ttou);
+    (void)sigaddset(&ttou, SIGTTOU);
+    (void)sigprocmask(catching ? SIG_SETMASK : SIG_BLOCK, &inherited, &was);
+    (void)sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
 }
 
 } // namespace signals

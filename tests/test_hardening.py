@@ -28,5 +28,7 @@ def test_position_independent_with_all_relocations_read_only(program):
     assert segments["GNU_STACK"] == "RW", "the stack must not be executable"
 
 
-def test_pause_is_built_with_the_stack_protector(pause):
+def test_pause_is_built_with_the_stack_protector_and_the_c_library_alone(pause):
     assert "__stack_chk_fail" in readelf(pause, "--dyn-syms")
+    needed = [line.split("[")[1].rstrip("]") for line in readelf(pause, "-d").splitlines() if "(NEEDED)" in line]
+    assert needed == ["libc.so.6"], "pause starts fast by loading no C++ runtime"

@@ -49,7 +49,20 @@ const char *localized_prompt(const char *argv0)
     (void)std::setlocale(LC_MESSAGES, "");
     bind_catalogs(argv0);
     (void)textdomain(TEXTDOMAIN);
-    return gettext("Press any key to continue . . . ");
+    return translated("Press any key to continue . . . ");
+}
+
+const char *translated(const char *msgid)
+{
+    // Where the locale's character set lacks a character of the translation, gettext writes '?'
+    // in its place (a Japanese catalog in a Latin-1 locale gives nothing but '?'). No message
+    // has one of its own: the English is better than that.
+    const char *text = gettext(msgid);
+    const char *end = text;
+    while (*end != '\0') {
+        ++end;
+    }
+    return std::find(text, end, '?') == end ? text : msgid;
 }
 
 bool eight_bit_charset()

@@ -10,6 +10,9 @@
 // none.
 const char *localized_prompt(const char *argv0);
 
+// msgid in the user's language, where the locale's character set can hold its translation.
+const char *translated(const char *msgid);
+
 // A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). ASCII
 // itself, as in the C locale, is left out: it often runs on UTF-8 terminals.
 bool eight_bit_charset();

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "usage.hpp"
 
+#include "language.hpp"
+
 #include <cstddef>
 #include <cstring>
-#include <libintl.h>
 #include <string_view>
 #include <unistd.h>
 
@@ -29,8 +30,8 @@ bool say(int fd, std::initializer_list<const char *> pieces)
 
 int refuse(const char *what, const char *arg)
 {
-    (void)say(STDERR_FILENO,
-              {"pause: ", what, " '", arg, "'\n", gettext("Usage: pause [--help | --version]\n")});
+    (void)say(STDERR_FILENO, {"pause: ", what, " '", arg, "'\n",
+                              translated("Usage: pause [-h | --help | --version] [--]\n")});
     return 2;
 }
 
@@ -44,13 +45,13 @@ int command_line(char *const *args)
     for (; *args != nullptr; ++args) {
         const std::string_view arg = *args;
         if (options && (arg == "--help" || arg == "-h")) {
-            return say(STDOUT_FILENO, {gettext("Usage: pause [--help | --version]\n"),
-                                       gettext("Write a prompt to standard output, wait for one "
-                                               "key on standard input,\n"
-                                               "and leave the terminal as it was found.\n"
-                                               "\n"
-                                               "  -h, --help     show this help and exit\n"
-                                               "      --version  show the version and exit\n")})
+            return say(STDOUT_FILENO, {translated("Usage: pause [-h | --help | --version] [--]\n"),
+                                       translated("Write a prompt to standard output, wait for one "
+                                                  "key on standard input,\n"
+                                                  "and leave the terminal as it was found.\n"
+                                                  "\n"
+                                                  "  -h, --help     show this help and exit\n"
+                                                  "      --version  show the version and exit\n")})
                        ? 0
                        : 1;
         }
@@ -60,9 +61,9 @@ int command_line(char *const *args)
         if (options && arg == "--") {
             options = false;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return refuse(gettext("unknown option"), *args);
+            return refuse(translated("unknown option"), *args);
         } else {
-            return refuse(gettext("extra operand"), *args);
+            return refuse(translated("extra operand"), *args);
         }
     }
     return -1;

@@ -4,10 +4,12 @@
 The programs under test come in as paths, so the same tests run against any build: a native
 one, or a Windows one started through Wine's loader (--wine).
 """
+import gettext
 import os
 import resource
 import shutil
 import subprocess
+import tempfile
 import zipfile
 from pathlib import Path
 
@@ -19,6 +21,7 @@ HERE = Path(__file__).parent
 GREETING = b"Hello world!"
 PROMPT = "Press any key to continue . . . "
 I18N = Path("/usr/share/i18n/locales")  # the sources localedef compiles
+C_UTF8 = Path("/usr/lib/locale/C.utf8")
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 
 
@@ -31,6 +34,7 @@ def pytest_addoption(parser):
     parser.addoption("--machine", help="the machine it is built for: x86 or AMD64")
     parser.addoption("--product-version", help="the version it must carry")
     parser.addoption("--build-dir", help="the build whose install signs --exe")
+    parser.addoption("--locales", help="where to keep the locales the tests compile")
 
 
 def pytest_configure(config):
@@ -119,27 +123,60 @@ def pause(request):
 
 
 @pytest.fixture(scope="session")
-def locale_env(tmp_path_factory):
+def locale_env(request, tmp_path_factory):
     """The environment with the given locale variables and no others. The locales they name
-    (such as LANG="fr_FR.ISO-8859-1") are compiled into a private folder, so nothing of the
-    machine changes; a name the machine has no source for stays a locale that does not exist."""
-    folder = tmp_path_factory.mktemp("locales")
+    (such as LANG="fr_FR.ISO-8859-1") are compiled into a private folder (--locales, kept from run
+    to run), so nothing of the machine changes; a name the machine has no source for stays a
+    locale that does not exist. A UTF-8 locale is the machine's C.UTF-8 under the language's
+    name: the prompt and the keys depend on nothing else, and it costs no compiling."""
+    folder = Path(request.config.getoption("--locales") or tmp_path_factory.mktemp("locales"))
+    folder.mkdir(parents=True, exist_ok=True)
+
+    def make(name):
+        source, _, charset = name.partition(".")
+        if not charset or (folder / name).is_dir() or not (I18N / source).exists():
+            return
+        work = Path(tempfile.mkdtemp(dir=folder))  # made aside, then put in place whole
+        if charset.upper().replace("-", "") == "UTF8" and C_UTF8.is_dir():
+            (work / name).symlink_to(C_UTF8)
+        else:
+            localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
+            subprocess.run([localedef, "-i", source, "-f", charset, str(work / name)], capture_output=True, check=False)
+        if (work / name).exists():
+            try:
+                os.rename(work / name, folder / name)
+            except OSError:  # another run put it there first
+                pass
+        shutil.rmtree(work, ignore_errors=True)
+        need((folder / name).is_dir(), f"localedef could not compile {name}")
 
     def env(**variables):
+        need(I18N.is_dir(), "the locales' sources are missing (Debian: locales)")
         for name in variables.values():
-            source, _, charset = name.partition(".")
-            if not charset or (folder / name).is_dir():
-                continue
-            localedef = need(I18N.is_dir() and shutil.which("localedef"),
-                             "localedef or its sources are missing (Debian: locales)")
-            if (I18N / source).exists():
-                subprocess.run([localedef, "-i", source, "-f", charset, str(folder / name)], capture_output=True,
-                               check=False)
-                need((folder / name).is_dir(), f"localedef could not compile {name}")
+            make(name)
         kept = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
         return {**kept, "LOCPATH": str(folder), **variables}
 
     return env
+
+
+def languages():
+    """The languages of po/LINGUAS, each with a locale of the machine's that speaks it."""
+    words = [w for line in (HERE.parent / "po/LINGUAS").read_text().splitlines() if not line.startswith("#")
+             for w in line.split()]
+    def locale(language):
+        if "_" in language:
+            return language
+        names = sorted(p.name for p in I18N.glob(f"{language}_*") if "@" not in p.name)
+        return f"{language}_{language.upper()}" if f"{language}_{language.upper()}" in names else names[0]
+    return {language: locale(language) for language in words} if I18N.is_dir() else {}
+
+
+def catalog_text(pause, language, msgid):
+    """What the catalog installed beside pause says for msgid."""
+    mo = Path(pause).parents[1] / "share/locale" / language / "LC_MESSAGES/hello-greeter.mo"
+    with open(mo, "rb") as f:
+        return gettext.GNUTranslations(f).gettext(msgid)
 
 
 @pytest.fixture(params=["closed", "full", "broken pipe", "size limit"])

@@ -11,7 +11,7 @@ from pathlib import Path
 import pexpect
 import pytest
 
-from conftest import HERE, PROMPT, need
+from conftest import HERE, PROMPT, catalog_text, languages, need
 
 
 @pytest.fixture
@@ -22,7 +22,7 @@ def spawn(pause):
     it. The child's `job` is the pid of the job's leader."""
     children = []
 
-    def start(*words, env=None, direct=False):
+    def start(*words, env=None, direct=False, prompt=PROMPT):
         env = env or dict(os.environ)
         child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *(["--direct"] if direct else []), *words, pause],
                               timeout=5, env=env)
@@ -33,8 +33,8 @@ def spawn(pause):
             child.expect(r"pid (\d+)\r\n")
             child.job = int(child.match.group(1))
         children.append(child)
-        if PROMPT.encode() not in (child.before or b""):
-            child.expect_exact(PROMPT)
+        if prompt.encode() not in (child.before or b""):
+            child.expect_exact(prompt.encode())
         return child
 
     yield start
@@ -114,6 +114,13 @@ def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, local
 ], ids=["sigcont-within-a-key", "enter-where-cr-is-ignored"])
 def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key):
     one_key_then_next(spawn(*words), key)
+
+
+@pytest.mark.parametrize("language, locale", languages().items())
+def test_prompt_in_each_language_then_one_key(spawn, locale_env, pause, language, locale):
+    prompt = catalog_text(pause, language, PROMPT)
+    assert prompt != PROMPT, f"po/{language}.po must translate the prompt"
+    one_key_then_next(spawn(env=locale_env(LANG=f"{locale}.UTF-8"), prompt=prompt), "é".encode())
 
 
 def test_keys_typed_after_the_first_are_left(term):

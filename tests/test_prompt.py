@@ -9,11 +9,11 @@ import time
 
 import pytest
 
-from conftest import PROMPT, PROMPT_DE
+from conftest import PROMPT, PROMPT_DE, catalog_text, languages
 
 FRENCH = "Appuyer sur une touche pour poursuivre . . . "
-USAGE = "Usage: pause [--help | --version]\n"
-USAGE_DE = "Aufruf: pause [--help | --version]\n"
+USAGE = "Usage: pause [-h | --help | --version] [--]\n"
+USAGE_DE = "Aufruf: pause [-h | --help | --version] [--]\n"
 
 
 @pytest.mark.parametrize("variables, prompt, encoding", [
@@ -27,11 +27,20 @@ USAGE_DE = "Aufruf: pause [--help | --version]\n"
     ({"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
     ({"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"),
     ({}, PROMPT, "ascii"),
-    ({"LANG": "sv_SE.UTF-8"}, PROMPT, "ascii"),
+    ({"LANG": "et_EE.UTF-8"}, PROMPT, "ascii"),
     ({"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    ({"LANG": "de_DE.UTF-8", "LANGUAGE": "et"}, PROMPT, "ascii"),
+    ({"LANG": "ja_JP.EUC-JP"}, "ja", "euc_jp"), ({"LANG": "zh_TW.BIG5"}, "zh_TW", "big5"),
+    ({"LANG": "zh_CN.GB18030"}, "zh_CN", "gb18030"), ({"LANG": "ko_KR.EUC-KR"}, "ko", "euc_kr"),
+    ({"LANG": "ru_RU.KOI8-R"}, "ru", "koi8_r"), ({"LANG": "pl_PL.ISO-8859-2"}, "pl", "iso8859_2"),
+    ({"LANG": "el_GR.ISO-8859-7"}, "el", "iso8859_7"),
+    ({"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "ja"}, PROMPT, "ascii"),
 ], ids=["de", "fr", "es", "it", "nl", "language-over-lang", "latin-1", "c", "posix", "no-variables",
-        "no-catalog", "no-such-locale"])
+        "no-catalog", "no-such-locale", "language-without-catalog", "euc-jp", "big5", "gb18030", "euc-kr", "koi8-r",
+        "iso-8859-2", "iso-8859-7", "japanese-in-latin-1-is-english"])
 def test_prompt_speaks_the_locale_language(pause, locale_env, variables, prompt, encoding):
+    """A prompt given as a language is that language's catalog, in the locale's character set."""
+    prompt = catalog_text(pause, prompt, PROMPT) if prompt in languages() else prompt
     out = subprocess.run([pause], input=b"", capture_output=True, env=locale_env(**variables), timeout=10)
     assert (out.returncode, out.stdout) == (0, (prompt + "\n").encode(encoding))
 

@@ -110,8 +110,11 @@ def test_unreadable_input_fails_at_once_and_says_why(pause, stdin, reason):
 
 def test_output_failure_still_waits_for_the_key(pause, failing_stdout):
     with subprocess.Popen([pause], stdin=subprocess.PIPE, **failing_stdout) as p:
-        time.sleep(0.2)
-        assert p.poll() is None, "pause must still wait for the key"
-        p.stdin.write(b"k")
-        p.stdin.close()
-        assert p.wait(timeout=5) == 0
+        try:
+            time.sleep(0.2)
+            assert p.poll() is None, "pause must still wait for the key"
+            p.stdin.write(b"k")
+            p.stdin.close()
+            assert p.wait(timeout=5) == 0
+        finally:
+            p.kill()  # no wait for ever on leaving the block, whatever failed

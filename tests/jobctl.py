@@ -12,13 +12,16 @@ SIGCONT, and keeps the terminal.
 The job starts with every signal's default action and none blocked, whatever the caller left
 (nohup, `&`), and no core file; then --ignore and --block apply (signal names, comma-separated),
 and --alarm sends it SIGALRM after that many seconds. --stty sets the terminal (stty's words)
-before it is taken as found. With --background the job starts behind a line editor's terminal
-modes (no line editing, no echo, no ICRNL), as after `job &`; once it stops for the terminal, the
-modes are set back and the job is brought to the foreground and continued, as by `fg`. With
+before it is taken as found; --nonblock leaves the terminal's open file non-blocking for the
+job. With --background the job starts behind a line editor's terminal modes (no line editing,
+no echo, no ICRNL), as after `job &`; once it stops for the terminal, --nudge sends it those
+signals and SIGCONT, leaving it behind (it must stop again), then the modes are set back and the
+job is brought to the foreground and continued, as by `fg`. With
 --direct the command replaces jobctl, so that it leads the terminal's session, as a terminal
 emulator starts it.
 
-Usage: jobctl.py [--background | --direct] [--ignore SIGS] [--block SIGS] [--alarm S] [--stty WORDS] COMMAND [ARG...]
+Usage: jobctl.py [--background [--nudge SIGS] | --direct] [--ignore SIGS] [--block SIGS] [--alarm S]
+                 [--stty WORDS] [--nonblock] COMMAND [ARG...]
 """
 import os
 import resource
@@ -57,9 +60,9 @@ if __name__ == "__main__":
     args = sys.argv[1:]
     opts = {}
     while args[0].startswith("--"):
-        opts[args[0][2:]] = True if args[0] in ("--background", "--direct") else args.pop(1)
+        opts[args[0][2:]] = True if args[0] in ("--background", "--direct", "--nonblock") else args.pop(1)
         args.pop(0)
-    background = opts.pop("background", False)
+    background, nudge, nonblock = opts.pop("background", False), opts.pop("nudge", ""), opts.pop("nonblock", False)
     if opts.pop("direct", False):
         clean_signals(**{k: v for k, v in opts.items() if k != "stty"})
         os.execv(args[0], args)
@@ -73,18 +76,24 @@ if __name__ == "__main__":
         termios.tcsetattr(0, termios.TCSANOW, editor)
     opts["alarm"] = int(opts.get("alarm", 0))
     job = subprocess.Popen(args, preexec_fn=lambda: (clean_signals(**opts), os.setpgid(0, 0),
-                                                     background or take_terminal()))
+                                                     background or take_terminal(), nonblock and os.set_blocking(0, False)))
     sys.stdout.write(f"pid {job.pid}\n")  # one write: the prompt may come before or after
     sys.stdout.flush()
     if background:
         _, stop = os.waitpid(job.pid, os.WUNTRACED)
         print("stopped" if os.WIFSTOPPED(stop) else "ended", "in the background", flush=True)
+        if nudge:
+            for sig in [*nudge.split(","), "CONT"]:
+                os.killpg(job.pid, signal.Signals[f"SIG{sig}"])
+            _, stop = os.waitpid(job.pid, os.WUNTRACED)
+            print("stopped" if os.WIFSTOPPED(stop) else "ended", "again", flush=True)
         foreground(job)
     while True:
         _, status = os.waitpid(job.pid, os.WUNTRACED)
         if not os.WIFSTOPPED(status):
             break
         take_terminal()
+        os.set_blocking(0, True)
         print("stopped", flush=True)
         command = input()
         if command == "kill":
@@ -95,6 +104,7 @@ if __name__ == "__main__":
         else:
             foreground(job)
     take_terminal()
+    os.set_blocking(0, True)
     status = os.waitstatus_to_exitcode(status)
     print("status", status, "same" if termios.tcgetattr(0) == before else "changed", flush=True)
     print(f"rest=[{input()}]")

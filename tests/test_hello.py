@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
 """The greeter, run as a process: exact bytes, order, exit status, the command it runs."""
+import os
 import re
 import shutil
 import signal
@@ -74,6 +75,12 @@ def test_status_is_zero_but_for_an_interrupt(greeter, tmp_path, env, how, status
     assert out.stdout == GREETING + b"\n" + (b"" if "PATH" in env else b"standin\n")
 
 
+def without_proc(out):
+    """Status, output and errors of a run without /proc, where a sanitized build's LeakSanitizer
+    fails at exit (it cannot even read the options that would turn it off): then its output alone."""
+    return (0, out.stdout, b"") if b"LeakSanitizer" in out.stderr else (out.returncode, out.stdout, out.stderr)
+
+
 # Without /proc, as in a bare chroot or container, hello knows its folder by the path it was started by.
 NO_PROC = (shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
            f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
@@ -95,7 +102,32 @@ def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_p
     env = {**locale_env(LANG=lang), "PATH": {"no-path": None, "long-path": at_limit}.get(how, "/nonexistent")}
     out = greeter.run(stdin=b"", env=env, path=path, cwd=tree, under=NO_PROC if how == "no-proc" else ())
     prompt = PROMPT_DE if lang.startswith("de") else PROMPT
-    said = (out.returncode, out.stdout, out.stderr)
-    if b"LeakSanitizer" in out.stderr:  # without /proc it fails at exit, and reads no options to say otherwise
-        said = (0, out.stdout, b"")
-    assert said == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")
+    assert without_proc(out) == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")
+
+
+@pytest.mark.parametrize("where", ["root", "no-path"])
+@pytest.mark.posix
+def test_path_it_hands_on_ends_with_its_folder(greeter, tmp_path, where):
+    """hello in "/" itself adds "/", not an empty entry, which would mean the current folder (there
+    a decoy waits); with no PATH, the system's default path comes first, then hello's folder."""
+    says_path = "#!/bin/sh\necho \"$PATH\"\n"
+    root = tmp_path / "root"
+    (root / "usr").mkdir(parents=True)
+    (root / "cwd").mkdir()
+    for link in ("bin", "lib", "lib32", "lib64", "libx32", "sbin"):
+        if Path("/", link).is_symlink():
+            (root / link).symlink_to(os.readlink(Path("/", link)))
+    shutil.copy(greeter.path, root / "hello")
+    for script, text in ((root / "pause", says_path), (root / "cwd/pause", "#!/bin/sh\necho decoy\n")):
+        script.write_text(text)
+        script.chmod(0o755)
+    if where == "root":  # hello is /hello, started from /cwd, with no /proc to tell it
+        under = [shutil.which("unshare"), "--map-root-user", "--mount", "/bin/sh", "-c",
+                 f'{shutil.which("mount")} --bind /usr "$0/usr" && exec {shutil.which("chroot")} "$0" /bin/sh -c '
+                 '"cd /cwd && exec /hello"']
+        out = greeter.run(env={"PATH": "/nonexistent"}, under=under, path=root)  # the root is $0
+        expected = "/nonexistent:/"
+    else:
+        out = greeter.run(env={"PATH": None}, path=root / "hello", cwd=root / "cwd")
+        expected = f"{os.confstr('CS_PATH')}:{root}"
+    assert without_proc(out)[:2] == (0, GREETING + f"\n{expected}\n".encode())

@@ -53,44 +53,50 @@ def finish(term, status=0):
     return term.before
 
 
-def one_key_then_next(term, key):
-    """Types a key and then, as a terminal sends them, the next keys: the key alone must end the
-    wait, unechoed, and the next reader must get exactly the next keys. A key given as a tuple
-    comes in pieces: bytes typed, a pause of that many seconds, or a signal sent to pause."""
+def one_key_then_next(term, key, rest=b""):
+    """Types a key, alone: it must end the wait, unechoed, and leave nothing of itself, so that the
+    next reader gets exactly what is typed next. A key given as a tuple comes in pieces: bytes
+    typed, a pause of that many seconds, a signal sent to pause, or a function called with the
+    terminal. rest: what pause must leave of the pieces (a second key)."""
     time.sleep(0.2)
     assert term.isalive(), "pause must wait for a key"
     sent = time.monotonic()
-    pieces = list(key) if isinstance(key, tuple) else [key]
-    if isinstance(pieces[-1], bytes):  # the next keys come at once: echo is off until pause is done
-        pieces[-1] += b"next\r"
-    else:
-        pieces.append(b"next\r")
-    for piece in pieces:
+    for piece in key if isinstance(key, tuple) else (key,):
         if isinstance(piece, float):
             time.sleep(piece)
         elif isinstance(piece, int):
             os.kill(member_of(term.job, "pause"), piece)
+        elif callable(piece):
+            piece(term)
         else:
             term.send(piece)
-    assert finish(term) == b"\r\n", "only the line end may follow the prompt: no echo"
-    assert time.monotonic() - sent < 1.0
+    assert finish(term) == b"\r\n", "the key alone must end the wait, unechoed, and the line be ended"
+    assert time.monotonic() - sent < 1.5
+    term.send(b"next\n")  # a line end whatever the terminal does with carriage returns
     term.expect(r"rest=\[(.*)\]")
-    assert term.match.group(1) == b"next", "nothing of the key may be left for the next reader"
+    assert term.match.group(1) == rest + b"next", "nothing of the key may be left for the next reader"
+
+
+def shell_modes(term):
+    """Sets the terminal as a shell does when it takes it: line editing and echo on."""
+    modes = termios.tcgetattr(term.child_fd)
+    modes[3] |= termios.ICANON | termios.ECHO
+    termios.tcsetattr(term.child_fd, termios.TCSANOW, modes)
 
 
 @pytest.mark.parametrize("key", [b"a", b"\r", b" ", b"\x04", "é".encode(), "€".encode(), "🙂".encode(),
-                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", (b"\x1b", 0.2),
+                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", b"\x1b",
                                  b"\x1bO2P", b"\x1bO5M", b"\x1bO5A", b"\x1b[3$", b"\x1b[5$", b"\x1b\x1b[A",
                                  b"\x1b[200~pasted\rtext\x1b[201~", b"\x1b[M !!\x1b[M#!!k", b"\x1b[<0;9;5M\x1b[<0;9;5mk",
-                                 b"\x13", b"\x11", (b"\x1b]", 0.2), (b"\x1bP", 0.2), b"\x1b]11;rgb:ffff/ffff/dddd\x07k",
+                                 b"\x13", b"\x11", b"\x1b]", b"\x1bP", b"\x1b]11;rgb:ffff/ffff/dddd\x07k",
                                  b"\x1b]11;rgb:0/0/0\x1b\\k", b"\x1bP1$r0m\x1b\\k", b"\x1b_Gi=1;OK\x1b\\k", b"\x1b^pm\x1b\\k",
-                                 b"\x1bXsos\x1b\\k"],
+                                 b"\x1bXsos\x1b\\k", "\x1bé".encode()],
                          ids=["letter", "enter", "space", "ctrl-d", "2-byte", "3-byte", "4-byte", "arrow",
                               "ctrl-arrow", "f5", "ss3-f1", "console-f1", "alt-x", "escape", "ss3-shift-f1",
                               "ss3-ctrl-enter", "ss3-ctrl-up", "rxvt-shift-delete", "rxvt-shift-pgup", "alt-up",
                               "paste", "x10-click-then-key", "sgr-click-then-key", "ctrl-s", "ctrl-q", "alt-bracket", "alt-p",
                               "osc-reply-then-key", "osc-st-reply-then-key", "dcs-reply-then-key", "apc-reply-then-key",
-                              "pm-then-key", "sos-then-key"])
+                              "pm-then-key", "sos-then-key", "alt-2-byte"])
 def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
     one_key_then_next(term, key)
 
@@ -102,18 +108,24 @@ LATIN1 = "fr_FR.ISO-8859-1"
                                          (LATIN1, b"\x1b\xe9"), (LATIN1, b"\x9d11;rgb:0/0/0\x9ck"), ("ja_JP.EUC-JP", "あ".encode("euc_jp")),
                                          ("ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), ("zh_TW.BIG5", "中".encode("big5")),
                                          ("ko_KR.EUC-KR", "한".encode("euc_kr")), ("zh_CN.GB18030", "€".encode("gb18030")),
-                                         ("zh_CN.GB18030", "🙂".encode("gb18030"))],
+                                         ("zh_CN.GB18030", "🙂".encode("gb18030")), ("C", "é".encode()),
+                                         ("POSIX", "🙂".encode())],
                          ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute", "osc8-reply-then-key", "euc-jp", "euc-jp-3-byte",
-                              "big5", "euc-kr", "gb18030-2-byte", "gb18030-4-byte"])
+                              "big5", "euc-kr", "gb18030-2-byte", "gb18030-4-byte", "c-utf-8-key", "posix-utf-8-key"])
 def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key):
-    one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C")), key)
+    # Python in the C locale would hand its children LC_CTYPE=C.UTF-8 (PEP 538) but for this.
+    one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C", PYTHONCOERCECLOCALE="0")), key)
 
 
-@pytest.mark.parametrize("words, key", [
-    ((), (b"\x1b[", 0.02, signal.SIGCONT, 0.02, b"A")), (("--stty", "igncr"), b"\r"),
-], ids=["sigcont-within-a-key", "enter-where-cr-is-ignored"])
-def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key):
-    one_key_then_next(spawn(*words), key)
+@pytest.mark.parametrize("words, key, rest", [
+    ((), (b"\x1b[", 0.02, signal.SIGCONT, 0.02, b"A"), b""), (("--stty", "igncr"), b"\r", b""),
+    ((), (b"\x1b", 0.03, b"[", 0.03, b"A"), b""), ((), (b"\x1b", 0.1, b"x"), b"x"),
+    ((), (b"\x1b[200~pas", 0.3, b"ted", 0.4, b" text\x1b[201~"), b""), ((), b"\x1b[200~text\x1b\x1b[201~x", b"x"),
+    ((), b"\x1b[2@x", b"x"), (("--nonblock",), b"k", b""),
+], ids=["sigcont-within-a-key", "enter-where-cr-is-ignored", "slow-link-arrow", "escape-then-letter",
+        "paste-in-pieces", "paste-ending-in-escape-then-key", "csi-at-then-key", "non-blocking-input"])
+def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key, rest):
+    one_key_then_next(spawn(*words), key, rest)
 
 
 @pytest.mark.parametrize("language, locale", languages().items())
@@ -192,23 +204,34 @@ def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
     assert finish(term) == b"\r\n"
 
 
-@pytest.mark.parametrize("ttou", ["default", "ignored", "blocked"])
+@pytest.mark.parametrize("ttou", ["default", "ignored", "blocked", "nudged"])
 def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn, ttou):
-    with_ttou = {"default": (), "ignored": ("--ignore", "TTOU"), "blocked": ("--block", "TTOU")}
+    with_ttou = {"default": (), "ignored": ("--ignore", "TTOU"), "blocked": ("--block", "TTOU"),
+                 "nudged": ("--nudge", "WINCH,CHLD")}  # signals that end nothing, then continued behind
     term = spawn("--background", *with_ttou[ttou])
     assert b"stopped in the background" in term.before, "pause must wait for the foreground to prompt"
+    assert ttou != "nudged" or b"stopped again" in term.before, "nor give up waiting for it"
     one_key_then_next(term, b"k")
 
 
-def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn):
+@pytest.mark.parametrize("how", ["ctrl-z", "sigstop-sigcont"])
+def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn, how):
+    """No shell: pause leads its terminal's session. A Ctrl+Z cannot stop it; SIGSTOP can, and
+    a continue after the terminal was set as a shell sets it brings key mode back."""
     term = spawn(direct=True)
-    term.send(b"\x1a")
+    if how == "ctrl-z":
+        term.send(b"\x1a")
+    else:
+        os.kill(term.pid, signal.SIGSTOP)
+        wait_for_state(term.pid, ("T",), "SIGSTOP must stop pause")
+        shell_modes(term)
+        os.kill(term.pid, signal.SIGCONT)
     time.sleep(0.3)
     assert term.isalive()
     assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "key mode must be back at once"
     term.send(b"k")
     term.expect(pexpect.EOF)
-    assert term.before == b"\r\n", "no prompt again, as nothing stopped"
+    assert term.before == b"\r\n", "no prompt again, as nothing stopped it for a shell"
     term.close()
     assert term.exitstatus == 0
 
@@ -225,9 +248,11 @@ def member_of(group, name):
     raise LookupError(f"no {name} in process group {group}")
 
 
-@pytest.mark.parametrize("commands", [["fg"], ["fg", "fg"], ["kill"], ["bg", "kill"]],
-                         ids=["fg", "fg-twice", "kill-while-stopped", "kill-after-bg"])
-def test_ctrl_z_restores_terminal_and_fg_waits_again(term, commands):
+@pytest.mark.parametrize("words, commands", [((), ["fg"]), ((), ["fg", "fg"]), ((), ["kill"]), ((), ["bg", "kill"]),
+                                            (("--ignore", "CONT"), ["fg"])],
+                         ids=["fg", "fg-twice", "kill-while-stopped", "kill-after-bg", "fg-with-sigcont-ignored"])
+def test_ctrl_z_restores_terminal_and_fg_waits_again(spawn, words, commands):
+    term = spawn(*words)
     for i, command in enumerate(commands):
         if i == 0 or commands[i - 1] == "fg":  # after bg, pause stops by itself for the terminal
             term.send(b"\x1a")
@@ -244,6 +269,21 @@ def test_ctrl_z_restores_terminal_and_fg_waits_again(term, commands):
         assert not termios.tcgetattr(term.child_fd)[3] & termios.ICANON, "resumed, it must read keys again"
     term.send(b"k")
     assert finish(term) == b"\r\n"
+
+
+@pytest.mark.parametrize("first", [signal.SIGTSTP, signal.SIGSTOP], ids=["ctrl-z-and-term", "term-and-cont"])
+def test_a_signal_that_ends_pause_wins_over_one_that_came_with_it(term, first):
+    """SIGTERM sent with a Ctrl+Z, or while stopped so that it comes with the SIGCONT of fg: pause
+    ends by SIGTERM. Where the stop came first and took effect, fg lets SIGTERM through."""
+    pause = member_of(term.job, "pause")
+    os.kill(pause, first)
+    if first == signal.SIGSTOP:
+        term.expect_exact("stopped")
+    os.kill(pause, signal.SIGTERM)
+    if first == signal.SIGSTOP or term.expect([r"status (-?\d+) (\w+)\r\n", "stopped"]) == 1:
+        term.send(b"fg\r")
+        term.expect(r"status (-?\d+) (\w+)\r\n")
+    assert (int(term.match.group(1)), term.match.group(2)) == (-signal.SIGTERM, b"same")
 
 
 @pytest.mark.parametrize("leader", ["sh", "hello"])

@@ -45,17 +45,20 @@ def test_prompt_speaks_the_locale_language(pause, locale_env, variables, prompt,
     assert (out.returncode, out.stdout) == (0, (prompt + "\n").encode(encoding))
 
 
-@pytest.mark.parametrize("source", ["pipe", "file"])
+@pytest.mark.parametrize("source", ["pipe", "file", "slow pipe"])
 @pytest.mark.parametrize("data, rest", [(b"xyz", b"yz"), (b"", b""), (b"\n\n", b"\n"), ("éyz".encode(), b"yz"),
                                         ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A"),
                                         (b"\xc3xyz", {"pipe": b"yz", "file": b"xyz"})],
                          ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character", "broken"])
 def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest):
     (tmp_path / "in").write_bytes(data)
+    reader = '"$0"; echo "rc=$?"; cat'
+    if source == "slow pipe":  # a writer that waits between bytes, as a slow link does
+        reader = "{ " + "".join(f"printf '\\{b:03o}'; sleep 0.05; " for b in data) + ":; } | { " + reader + "; }"
     with open(tmp_path / "in", "rb") as f:
         kw = {"stdin": f} if source == "file" else {"input": data}
-        out = subprocess.run(["sh", "-c", '"$0"; echo "rc=$?"; cat', pause], capture_output=True, timeout=10, **kw)
-    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest[source] if isinstance(rest, dict) else rest)
+        out = subprocess.run(["sh", "-c", reader, pause], capture_output=True, timeout=10, **kw)
+    assert out.stdout == (PROMPT + "\nrc=0\n").encode() + (rest.get(source, rest["pipe"]) if isinstance(rest, dict) else rest)
 
 
 @pytest.mark.parametrize("args, lang, status, out, err", [
@@ -75,8 +78,9 @@ def test_command_line_help_version_or_refusal(pause, locale_env, request, args, 
     assert not help_asked or b"--version" in res.stdout, "the help names the options"
 
 
-def test_help_that_cannot_be_written_fails(pause, failing_stdout):
-    assert subprocess.run([pause, "--help"], stdin=subprocess.DEVNULL, timeout=10, **failing_stdout).returncode == 1
+@pytest.mark.parametrize("option", ["--help", "--version"])
+def test_help_that_cannot_be_written_fails(pause, failing_stdout, option):
+    assert subprocess.run([pause, option], stdin=subprocess.DEVNULL, timeout=10, **failing_stdout).returncode == 1
 
 
 def behind_the_foreground():

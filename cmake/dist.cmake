@@ -34,16 +34,17 @@ function(checksum file)
 endfunction()
 
 # The source tarball goes with the Linux tarball: what git tracks at HEAD, nothing else, with
-# the commit's time on every file (git archive's own), so the same commit gives the same bytes.
+# the commit's time on every file (git archive's own) and in pkg/source-date, files 0644 and
+# folders 0755 whatever git's umask, so the same commit gives the same bytes.
 if(CPACK_GENERATOR STREQUAL "TGZ")
   set(source ${CPACK_HELLO_DIST_DIR}/${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION})
-  execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} rev-parse --verify -q HEAD
-    OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE no_commit)
-  if(no_commit)
+  execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} rev-parse --show-toplevel
+    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE no_commit)
+  if(no_commit OR NOT top STREQUAL CPACK_HELLO_SOURCE_DIR) # no checkout of its own
     message(STATUS "Not a git checkout: no source tarball")
   else()
     file(MAKE_DIRECTORY ${CPACK_HELLO_DIST_DIR})
-    execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} archive --format=tar
+    execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} -c tar.umask=0022 archive --format=tar
         --prefix=${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}/ HEAD
       COMMAND gzip -9n OUTPUT_FILE ${source}.tar.gz COMMAND_ERROR_IS_FATAL ANY)
     checksum(${source}.tar.gz)

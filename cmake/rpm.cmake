@@ -6,20 +6,24 @@ set(CPACK_RPM_FILE_NAME RPM-DEFAULT) # <name>-<version>-<release>.<arch>.rpm
 set(CPACK_RPM_PACKAGE_RELEASE 1)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_SUMMARY "Greeting that waits for a key")
-set(CPACK_RPM_PACKAGE_GROUP "Applications/System")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
-# GNU hello, packaged as "hello" on these systems, owns /usr/bin/hello.
-set(CPACK_RPM_PACKAGE_CONFLICTS hello)
+# CPack's spec always has a Group and a Vendor line; these are the values rpm assumes anyway.
+set(CPACK_RPM_PACKAGE_GROUP Unspecified)
+set(CPACK_RPM_PACKAGE_VENDOR "${HELLO_AUTHORS}")
+# Relocatable (Prefix: /usr): the programs find each other and the catalogs from where they are,
+# so `rpm -i --relocate /usr=/opt/hello` works, and CI tries it.
+set(CPACK_RPM_PACKAGE_RELOCATABLE ON)
 set(CPACK_RPM_SPEC_MORE_DEFINE "\
 %define _buildhost reproducible
 %define clamp_mtime_to_source_date_epoch 1
 %define use_source_date_epoch_as_buildtime 1
 %define _build_id_links none
-%define packager ${CPACK_PACKAGE_CONTACT}
 %define __brp_compress true")
 # The catalogs are marked with their language, so that rpm can leave out those not wanted; the
 # system's folders for manual pages and catalogs are not the package's to own.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1 /usr/share/locale)
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1 /usr/share/locale
+  /usr/share/licenses)
+list(APPEND CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/${HELLO_PACKAGE}/LICENSE")
 foreach(language IN LISTS HELLO_LANGUAGES)
   set(folder /usr/share/locale/${language}/LC_MESSAGES)
   list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/locale/${language} ${folder})

@@ -2,7 +2,8 @@
 # Run at install time: installs beside hello.exe every DLL it needs, directly or through another
 # DLL. System DLLs stay out; any other DLL that cannot be found fails the install, so the
 # installed folder runs on a clean Windows. Inputs: HELLO_EXE, HELLO_RUNTIME_DIRS (where the
-# compiler's DLLs lie), HELLO_BINDIR, HELLO_OBJDUMP and HELLO_STRIP.
+# compiler's DLLs lie), HELLO_CRT (MinGW-w64's start-up object), HELLO_BINDIR, HELLO_OBJDUMP and
+# HELLO_STRIP.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${HELLO_OBJDUMP})
@@ -72,6 +73,28 @@ function(write_for_windows name text) # with CRLF line ends
   string(REPLACE "\n" "\r\n" text "${text}")
   file(WRITE $ENV{DESTDIR}${dest}/${name} "${text}")
 endfunction()
+# MinGW-w64's runtime, linked into hello.exe and the DLLs: the notices of the package that has
+# its start-up object, whole, as that package states them.
+file(REAL_PATH "${HELLO_CRT}" crt)
+execute_process(COMMAND dpkg-query -S ${crt} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
+string(REGEX REPLACE ":.*" "" package "${owner}")
+if(failed OR NOT EXISTS /usr/share/doc/${package}/copyright)
+  message(FATAL_ERROR "The notices of MinGW-w64's runtime (${crt}) cannot be found")
+endif()
+query(version ${package} "\${Version}")
+query(source ${package} "\${source:Package} \${source:Version}")
+string(REPLACE " " "/" path "${source}")
+file(READ /usr/share/doc/${package}/copyright copyright)
+write_for_windows(MINGW-W64-LICENSE.txt "\
+hello.exe and the runtime libraries beside it contain code of the MinGW-w64
+runtime (its start-up code and C runtime library), as the Debian package
+${package} ${version} provides it; its source is that of the Debian source
+package ${source}: https://snapshot.debian.org/package/${path}/
+
+The notices and licences of that code follow, as the package states them.
+
+${copyright}")
+
 if(dlls)
   write_for_windows(RUNTIME-LICENSE.txt "\
 The runtime libraries beside hello.exe are part of GCC, the GNU Compiler

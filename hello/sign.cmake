@@ -3,9 +3,11 @@
 # Authenticode (SHA-256) when the release is given a code-signing certificate through the
 # environment, never the repository: HELLO_SIGN_PKCS12, the PKCS#12 file with the certificate
 # and its key; HELLO_SIGN_PASSWORD, its password; HELLO_SIGN_TIMESTAMP, if set, the URL of an
-# RFC 3161 time-stamp server. Without a certificate hello.exe stays unsigned. The signature is
-# all that signing adds, so a signed release without it is the unsigned build, byte for byte.
-if(NOT DEFINED ENV{HELLO_SIGN_PKCS12})
+# RFC 3161 time-stamp server. Without a certificate (unset, or empty as a CI system passes a
+# secret it does not have) hello.exe stays unsigned. The signature is all that signing adds, so
+# a signed release without it is the unsigned build, byte for byte.
+if("$ENV{HELLO_SIGN_PKCS12}" STREQUAL "")
+  message(STATUS "Not signed: ${HELLO_BINDIR}/hello.exe (no HELLO_SIGN_PKCS12)")
   return()
 endif()
 find_program(OSSLSIGNCODE osslsigncode)
@@ -27,10 +29,14 @@ endif()
 execute_process(COMMAND ${OSSLSIGNCODE} sign -pkcs12 $ENV{HELLO_SIGN_PKCS12} -readpass ${pass}
     -h sha256 -n "${HELLO_DESCRIPTION}" ${timestamp} -in ${exe} -out ${exe}.signed
   RESULT_VARIABLE failed)
+# Whose certificate signed it, for the build's log.
+execute_process(COMMAND openssl pkcs12 -in $ENV{HELLO_SIGN_PKCS12} -passin file:${pass} -nokeys -clcerts
+  COMMAND openssl x509 -noout -subject OUTPUT_VARIABLE subject OUTPUT_STRIP_TRAILING_WHITESPACE
+  ERROR_QUIET)
 file(REMOVE ${pass})
 if(failed)
   file(REMOVE ${exe}.signed)
   message(FATAL_ERROR "Signing ${exe} failed")
 endif()
 file(RENAME ${exe}.signed ${exe})
-message(STATUS "Signed: ${exe}")
+message(STATUS "Signed: ${exe}, with the certificate of ${subject}")

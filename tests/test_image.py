@@ -116,12 +116,15 @@ def test_signing_adds_the_signature_and_nothing_else(exe, request, tmp_path):
     env = {k: v for k, v in os.environ.items() if not k.startswith("HELLO_SIGN_")}
 
     def install(folder, **signing):  # as cpack does for the ZIP: stripped, at the commit's time
-        subprocess.run(["cmake", "--install", build, "--prefix", tmp_path / folder, "--strip"], check=True,
-                       capture_output=True, env={**env, "SOURCE_DATE_EPOCH": "1796774400", **signing})
+        done = subprocess.run(["cmake", "--install", build, "--prefix", tmp_path / folder, "--strip"], check=True,
+                              capture_output=True, env={**env, "SOURCE_DATE_EPOCH": "1796774400", **signing})
+        install.said = done.stdout.decode()
         return tmp_path / folder / exe.name
 
-    unsigned = install("unsigned")
+    unsigned = install("unsigned", HELLO_SIGN_PKCS12="")  # empty, as CI passes a missing secret: unsigned
+    assert "Not signed" in install.said
     signed = install("signed", HELLO_SIGN_PKCS12=str(p12), HELLO_SIGN_PASSWORD="throw away")
+    assert "hello throwaway" in install.said and "Signed:" in install.said, "the log names the signer"
     verified = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", signed], capture_output=True)
     assert verified.returncode == 0, verified.stdout.decode(errors="replace")
     subprocess.run(["osslsigncode", "remove-signature", "-in", signed, "-out", tmp_path / "removed.exe"],
@@ -138,7 +141,7 @@ def test_zip_holds_one_folder_with_all_a_user_needs(request):
         files = {name[len(top):]: z.read(name) for name in z.namelist() if not name.endswith("/")}
     dlls = [name for name in files if name.endswith(".dll")]
     assert dlls and set(files) == {"hello.exe", "README.txt", "LICENSE.txt", "RUNTIME-LICENSE.txt", "GPL-3.0.txt",
-                                   *dlls}, "no bin/: everything side by side"
+                                   "MINGW-W64-LICENSE.txt", *dlls}, "no bin/: everything side by side"
     texts = {name: data.decode() for name, data in files.items() if name.endswith(".txt")}
     assert all("\n" not in text.replace("\r\n", "") for text in texts.values()), "Windows line ends throughout"
     assert texts["LICENSE.txt"] == (HERE.parent / "LICENSE").read_text().replace("\n", "\r\n")
@@ -146,4 +149,6 @@ def test_zip_holds_one_folder_with_all_a_user_needs(request):
     runtime = texts["RUNTIME-LICENSE.txt"]
     assert all(dll in runtime for dll in dlls), "the notice names every DLL it covers"
     assert "GCC RUNTIME LIBRARY EXCEPTION\r\n\r\nVersion 3.1" in runtime and "https://snapshot.debian.org/" in runtime
+    mingw = texts["MINGW-W64-LICENSE.txt"]  # the toolchain's package's own notices, whole
+    assert "mingw-w64" in mingw and "https://snapshot.debian.org/" in mingw and "License: ZPL-2.1" in mingw
     assert all(word in texts["README.txt"] for word in (package.name, "certutil", "Get-FileHash", "SmartScreen"))

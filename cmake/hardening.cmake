@@ -16,13 +16,7 @@ if(WIN32)
   return()
 endif()
 
-target_link_options(project_options INTERFACE LINKER:--as-needed # load nothing unused
-  LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack)
-target_compile_options(project_options INTERFACE -fstack-protector-strong -fstack-clash-protection)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|amd64|i[3-6]86)$") # control-flow protection is x86's
-  target_compile_options(project_options INTERFACE -fcf-protection=full)
-endif()
-target_compile_definitions(project_options INTERFACE _GLIBCXX_ASSERTIONS)
+target_link_options(project_options INTERFACE LINKER:--as-needed) # load nothing unused
 if(HELLO_COVERAGE)
   target_compile_options(project_options INTERFACE --coverage)
   target_link_options(project_options INTERFACE --coverage)
@@ -31,7 +25,21 @@ if(HELLO_SANITIZE)
   set(sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${sanitize})
   target_link_options(project_options INTERFACE ${sanitize})
-else() # FORTIFY wants optimisation, and AddressSanitizer checks the same calls itself
+endif()
+
+# A distribution that builds with its own hardening flags (dpkg-buildflags, %optflags) turns
+# this off, so that its choices are not overridden by ours, which would come after them.
+option(HELLO_HARDENING "Harden the programs with the project's own flags" ON)
+if(NOT HELLO_HARDENING)
+  return()
+endif()
+target_link_options(project_options INTERFACE LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack)
+target_compile_options(project_options INTERFACE -fstack-protector-strong -fstack-clash-protection)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|amd64|i[3-6]86)$") # control-flow protection is x86's
+  target_compile_options(project_options INTERFACE -fcf-protection=full)
+endif()
+target_compile_definitions(project_options INTERFACE _GLIBCXX_ASSERTIONS)
+if(NOT HELLO_SANITIZE) # FORTIFY wants optimisation, and AddressSanitizer checks the same calls
   target_compile_options(project_options INTERFACE
     $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3>)
 endif()

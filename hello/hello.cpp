@@ -78,8 +78,9 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char *argv[])
     // What became of the command is none of hello's business, but for the user's interrupt:
     // system() has hello ignore Ctrl+C and Ctrl+\ while the command runs, yet a loop or a `&&`
     // around hello must see them. So hello ends by the same signal, unless its caller ignores it.
+    // Not const: on some systems WIFSIGNALED casts const away.
     // NOLINTNEXTLINE(cert-env33-c): running the command processor is the point
-    [[maybe_unused]] const int status = std::system("pause");
+    [[maybe_unused]] int status = std::system("pause");
 #ifndef _WIN32
     (void)sigaction(SIGCHLD, &on_child, nullptr);
     if (status != -1 && WIFSIGNALED(status) &&

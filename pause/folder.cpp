@@ -2,27 +2,61 @@
 #include "folder.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <iterator>
 #include <unistd.h>
+#if defined(__APPLE__)
+#include <cstdint>
+#include <mach-o/dyld.h>
+#elif defined(__FreeBSD__) || defined(__DragonFly__)
+#include <sys/sysctl.h>
+#include <sys/types.h>
+#endif
+
+namespace
+{
+
+// The running program's path as the system tells it, into path (PATH_MAX bytes); false where it
+// cannot. Linux (and others with /proc) names it in /proc/self/exe; macOS and FreeBSD have calls.
+bool program_path(char *path)
+{
+#if defined(__APPLE__)
+    std::array<char, PATH_MAX> given{};
+    auto size = static_cast<std::uint32_t>(given.size());
+    return _NSGetExecutablePath(given.data(), &size) == 0 &&
+           realpath(given.data(), path) != nullptr;
+#elif defined(__FreeBSD__) || defined(__DragonFly__)
+    std::array<int, 4> name = {CTL_KERN, KERN_PROC, KERN_PROC_PATHNAME, -1};
+    std::size_t size = PATH_MAX;
+    return sysctl(name.data(), name.size(), path, &size, nullptr, 0) == 0 && size > 1;
+#else
+    const ssize_t n = readlink("/proc/self/exe", path, PATH_MAX - 1);
+    *std::next(path, std::max<ssize_t>(n, 0)) = '\0';
+    return n > 0;
+#endif
+}
+
+} // namespace
 
 std::size_t own_folder(char *folder, const char *argv0)
 {
-    // /proc/self/exe names the program itself. Without /proc (a chroot, a container) the path it
-    // was started by serves where it holds a slash; one without was found on PATH, from a folder
+    // Where the system cannot tell (no /proc in a chroot or container), the path the program was
+    // started by serves where it holds a slash; one without was found on PATH, from a folder
     // that cannot be told. Plain loops rather than library calls: each one imported costs a
     // symbol lookup at every start.
-    const ssize_t n = readlink("/proc/self/exe", folder, PATH_MAX - 1);
-    char *end = folder + std::max<ssize_t>(n, 0);
-    *end = '\0';
-    if (n <= 0 && argv0 != nullptr) {
+    if (!program_path(folder)) {
+        *folder = '\0';
         const char *argv_end = argv0;
-        while (*argv_end != '\0') {
+        while (argv_end != nullptr && *argv_end != '\0') {
             ++argv_end;
         }
-        if (std::find(argv0, argv_end, '/') != argv_end && realpath(argv0, folder) != nullptr) {
-            end = std::find(folder, folder + PATH_MAX, '\0');
+        if (argv0 == nullptr || std::find(argv0, argv_end, '/') == argv_end ||
+            realpath(argv0, folder) == nullptr) {
+            return 0;
         }
     }
+    char *const end = std::find(folder, folder + PATH_MAX, '\0');
     const auto slash =
         std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(folder), '/');
     if (slash.base() == folder) {

@@ -10,7 +10,29 @@
 #include <cstdlib>
 #include <cwchar>
 #include <iterator>
+#ifdef HELLO_HAVE_GETTEXT
 #include <libintl.h>
+#else // no catalogs: English
+namespace
+{
+const char *gettext(const char *msgid)
+{
+    return msgid;
+}
+const char *bindtextdomain(const char * /*domain*/, const char *dir)
+{
+    return dir;
+}
+const char *textdomain(const char *domain)
+{
+    return domain;
+}
+} // namespace
+#endif
+#ifndef __GLIBC__
+#include <cstring>
+#include <langinfo.h>
+#endif
 
 namespace
 {
@@ -33,12 +55,22 @@ void bind_catalogs(const char *argv0)
     (void)bindtextdomain(TEXTDOMAIN, dir.data());
 }
 
-// A character set in which the bytes above 0x7f are no characters at all: ASCII, as in the C
-// locale.
+// The character set is ASCII, as in the C locale, where a UTF-8 terminal's keys are read as
+// UTF-8. Other C libraries tell it by name only: musl's C locale takes every byte as a character.
 bool ascii_only()
 {
+#ifdef __GLIBC__ // the same answer, without importing nl_langinfo for it
     std::mbstate_t state = {};
     return MB_CUR_MAX == 1 && std::mbrlen("\x80", 1, &state) != 1;
+#else
+    const char *codeset = nl_langinfo(CODESET);
+    for (const char *ascii : {"ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", "POSIX"}) {
+        if (std::strcmp(codeset, ascii) == 0) {
+            return true;
+        }
+    }
+    return false;
+#endif
 }
 
 } // namespace
@@ -74,7 +106,11 @@ std::size_t char_length(char byte, std::mbstate_t &state)
 {
     static bool looked; // not loaded unless a key needs it
     if (!looked && ascii_only()) {
+#ifdef __APPLE__
+        (void)std::setlocale(LC_CTYPE, "UTF-8"); // macOS has no C.UTF-8
+#else
         (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+#endif
     }
     looked = true;
     return std::mbrlen(&byte, 1, &state);

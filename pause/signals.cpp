@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "signals.hpp"
 
+#include "ready.hpp"
+
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <ctime>
-#include <poll.h>
 #include <unistd.h>
 
 namespace signals
@@ -45,6 +45,7 @@ extern "C" void record(int sig)
     } else if (got == 0 || got == SIGTSTP) {
         got = sig;
     }
+    ready::wake();
 }
 
 extern "C" void fault(int sig)
@@ -58,9 +59,16 @@ template <class Action> void each_caught(Action action)
     for (const int sig : fatal) {
         action(sig);
     }
-    for (int sig = SIGRTMIN; sig < NSIG; ++sig) {
+#ifdef SIGRTMIN
+#if defined(__linux__) && defined(NSIG)
+    constexpr int last_rt = NSIG - 1; // SIGRTMAX, without the library call glibc makes of it
+#else
+    const int last_rt = SIGRTMAX; // FreeBSD's NSIG lies below SIGRTMIN
+#endif
+    for (int sig = SIGRTMIN; sig <= last_rt; ++sig) {
         action(sig);
     }
+#endif
     action(SIGTSTP);
     action(SIGCONT);
 }
@@ -78,6 +86,7 @@ void install(int sig, const struct sigaction &action)
 void catch_all(void (*restore)())
 {
     restore_terminal = restore;
+    ready::prepare();
     (void)sigemptyset(&caught);
     each_caught([](int sig) { (void)sigaddset(&caught, sig); });
     (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
@@ -94,16 +103,13 @@ void catch_all(void (*restore)())
 
 int wait(int fd, bool for_output, int wait_ms, bool within_key)
 {
-    pollfd watched = {fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
-    const timespec limit = {wait_ms / 1000, (wait_ms % 1000) * 1000000L};
     for (;;) {
         if (within_key ? ending() : got != 0 || continued != 0) {
             errno = EINTR;
             return -1;
         }
         // Within a key, a signal that does not end pause starts the wait for the next byte anew.
-        const int n =
-            ppoll(&watched, 1, wait_ms < 0 ? nullptr : &limit, catching ? &inherited : nullptr);
+        const int n = ready::wait(fd, for_output, wait_ms, catching ? &inherited : nullptr);
         if (n >= 0 || errno != EINTR || !within_key) {
             return n;
         }

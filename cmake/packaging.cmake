@@ -49,6 +49,16 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_
 install_gzipped(pkg/changelog ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB RPM TGZ)
+# The packages are named for the processor the programs are built for, not the build machine's.
+set(arches "x86_64 amd64 x86_64" "aarch64 arm64 aarch64" "armv7l armhf armv7hl")
+foreach(arch IN LISTS arches)
+  string(REPLACE " " ";" arch "${arch}")
+  list(GET arch 0 processor)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL processor)
+    list(GET arch 1 CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+    list(GET arch 2 CPACK_RPM_PACKAGE_ARCHITECTURE)
+  endif()
+endforeach()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_FILE_NAME ${HELLO_PACKAGE}-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -35,6 +35,7 @@ def pytest_addoption(parser):
     parser.addoption("--product-version", help="the version it must carry")
     parser.addoption("--build-dir", help="the build whose install signs --exe")
     parser.addoption("--locales", help="where to keep the locales the tests compile")
+    parser.addoption("--emulated", action="store_true", help="the programs run under qemu-user")
 
 
 def pytest_configure(config):
@@ -55,6 +56,15 @@ def pytest_sessionfinish(session, exitstatus):
     reporter = session.config.pluginmanager.get_plugin("terminalreporter")
     if exitstatus == 0 and reporter and reporter.stats.get("skipped") and not reporter.stats.get("passed"):
         session.exitstatus = 77
+
+
+def differs_under_emulation(request, reason, run=True):
+    """Marks the case as one that fails under qemu-user for a reason of qemu's, not the program's
+    (strict: it must fail there); run=False for one that would only hang there."""
+    if request.config.getoption("--emulated") and not run:
+        pytest.xfail(f"qemu-user: {reason}")
+    if request.config.getoption("--emulated"):
+        request.applymarker(pytest.mark.xfail(reason=f"qemu-user: {reason}", strict=True))
 
 
 def need(what, reason):

@@ -7,7 +7,7 @@ set(CPACK_RPM_PACKAGE_RELEASE 1)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_SUMMARY "Greeting that waits for a key")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
-# CPack's spec always has a Group and a Vendor line; these are the values rpm assumes anyway.
+# The file CPack writes for rpmbuild always has a Group and a Vendor line: these values say nothing.
 set(CPACK_RPM_PACKAGE_GROUP Unspecified)
 set(CPACK_RPM_PACKAGE_VENDOR "${HELLO_AUTHORS}")
 # Relocatable (Prefix: /usr): the programs find each other and the catalogs from where they are,

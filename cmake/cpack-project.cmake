@@ -5,7 +5,9 @@
 # so that the same commit gives the same bytes, from a checkout or from its source tarball.
 execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} rev-parse --show-toplevel
   OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE no_git ERROR_QUIET)
+set(CPACK_HELLO_CHECKOUT FALSE) # a git checkout of its own, as dist.cmake asks too
 if(NOT no_git AND top STREQUAL CPACK_HELLO_SOURCE_DIR)
+  set(CPACK_HELLO_CHECKOUT TRUE)
   # Packages built from changes that are not committed would not be those of the commit, nor
   # match its source tarball.
   execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} status --porcelain
@@ -15,12 +17,10 @@ if(NOT no_git AND top STREQUAL CPACK_HELLO_SOURCE_DIR)
       "Packages made from it would not be the commit's. Commit the changes first, or, for a "
       "local try whose packages are no release, set HELLO_ALLOW_DIRTY=1.")
   endif()
-else()
-  set(no_git TRUE)
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   set(epoch "")
-  if(NOT no_git)
+  if(CPACK_HELLO_CHECKOUT)
     execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} log -1 --format=%ct
       OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE)
   elseif(EXISTS ${CPACK_HELLO_SOURCE_DIR}/pkg/source-date)

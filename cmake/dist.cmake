@@ -38,9 +38,7 @@ endfunction()
 # folders 0755 whatever git's umask, so the same commit gives the same bytes.
 if(CPACK_GENERATOR STREQUAL "TGZ")
   set(source ${CPACK_HELLO_DIST_DIR}/${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION})
-  execute_process(COMMAND git -C ${CPACK_HELLO_SOURCE_DIR} rev-parse --show-toplevel
-    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE no_commit)
-  if(no_commit OR NOT top STREQUAL CPACK_HELLO_SOURCE_DIR) # no checkout of its own
+  if(NOT CPACK_HELLO_CHECKOUT) # set by cpack-project.cmake
     message(STATUS "Not a git checkout: no source tarball")
   else()
     file(MAKE_DIRECTORY ${CPACK_HELLO_DIST_DIR})

@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "keys.hpp"
 
-#include "language.hpp"
-#include "signals.hpp"
-
-#include <array>
-#include <cerrno>
-#include <climits>
-#include <cstddef>
-#include <cwchar>
-#include <fcntl.h>
-#include <unistd.h>
+#include "input.hpp"
 
 namespace keys
 {
@@ -27,39 +18,13 @@ constexpr int key_gap_ms = 50;
 constexpr int paste_gap_ms = 500;
 // A terminal's reply to a query is not a key, however long; one that never ends is taken for one.
 constexpr int reply_max = 4096;
-// Where keys are read from: standard input, or better a file of pause's own on the same terminal.
-int input = STDIN_FILENO;
-// What mbrlen returns for a character still short of bytes, and for a byte that cannot go on.
-constexpr auto incomplete = static_cast<std::size_t>(-2);
-constexpr auto invalid = static_cast<std::size_t>(-1);
-
-// The rest of the character that begins with lead, as the locale's character set (UTF-8 in the
-// C locale) has it: one byte in ISO-8859-1, up to four in UTF-8 or GB18030.
-void finish_char(int lead, int wait_ms)
-{
-    if (lead < 0x80) { // a character of its own in every character set a locale may have
-        return;
-    }
-    std::mbstate_t state = {};
-    for (std::size_t len = char_length(static_cast<char>(lead), state); len == incomplete;) {
-        const int c = read_byte(wait_ms);
-        if (c < 0) {
-            return;
-        }
-        len = char_length(static_cast<char>(c), state);
-        if (len == invalid) {
-            (void)lseek(STDIN_FILENO, -1, SEEK_CUR); // a file gives it back; a pipe or tty cannot
-        }
-    }
-}
-
 // What a bracketed paste holds, up to and with its end, ESC [ 201 ~: the paste is one action.
 void skip_paste()
 {
     constexpr const char *end = "\x1b[201~";
     int matched = 0;
     while (end[matched] != '\0') {
-        const int c = read_byte(paste_gap_ms);
+        const int c = input::byte(paste_gap_ms);
         if (c < 0) {
             return;
         }
@@ -74,12 +39,12 @@ void skip_paste()
 bool finish_reply(bool eight_bit)
 {
     for (int len = 0; len < reply_max; ++len) {
-        const int c = read_byte(key_gap_ms);
+        const int c = input::byte(key_gap_ms);
         if (c < 0) {
-            return len == 0 || c != keys::no_byte;
+            return len == 0 || input::why_none() != input::Read::end;
         }
         if (c == esc) { // ST, or a string cut short by another sequence: its end either way
-            (void)read_byte(key_gap_ms);
+            (void)input::byte(key_gap_ms);
             return false;
         }
         if (c == '\a' || (eight_bit && c == st8)) {
@@ -99,14 +64,14 @@ bool introduces_reply(int c)
 // rxvt's `$` (Shift+Delete: ESC [ 3 $) also is. Returns false for a mouse report.
 bool finish_sequence(bool csi)
 {
-    int c = read_byte(key_gap_ms);
+    int c = input::byte(key_gap_ms);
     if (csi && c == '[') { // the Linux console's F1 to F5: ESC [ [ A to E
-        (void)read_byte(key_gap_ms);
+        (void)input::byte(key_gap_ms);
         return true;
     }
     if (csi && c == 'M') { // X10 mouse report: button, column, row
         for (int i = 0; i < 3; ++i) {
-            (void)read_byte(key_gap_ms);
+            (void)input::byte(key_gap_ms);
         }
         return false;
     }
@@ -118,7 +83,7 @@ bool finish_sequence(bool csi)
         if (in_first && first < 1000) {
             first = first * 10 + (c - '0');
         }
-        c = read_byte(key_gap_ms);
+        c = input::byte(key_gap_ms);
     }
     if (csi && c == '~' && first == 200) {
         skip_paste();
@@ -130,60 +95,29 @@ bool finish_sequence(bool csi)
 // another key or sequence held with Alt.
 bool finish_escape(bool eight_bit)
 {
-    int c = read_byte(key_gap_ms);
+    int c = input::byte(key_gap_ms);
     if (c == esc) { // Alt with a key that sends Escape itself
-        c = read_byte(key_gap_ms);
+        c = input::byte(key_gap_ms);
     } else if (introduces_reply(c)) {
         return finish_reply(eight_bit);
     }
     if (c == '[' || c == 'O') {
         return finish_sequence(c == '[');
     }
-    finish_char(c, key_gap_ms);
+    input::finish_char(c, key_gap_ms);
     return true;
 }
 
 } // namespace
 
-int read_byte(int wait_ms)
+input::Read read_key(int fd, bool eight_bit)
 {
+    input::use(fd);
     for (;;) {
-        const int ready = signals::wait(STDIN_FILENO, false, wait_ms, wait_ms >= 0);
-        if (ready == 0) {
-            return no_byte;
+        const int c = input::byte(-1);
+        if (c < 0) {
+            return input::why_none();
         }
-        unsigned char byte = 0;
-        const ssize_t n = ready < 0 ? -1 : read(input, &byte, 1);
-        if (n == 1) {
-            return byte;
-        }
-        if (n < 0 && errno == EINTR) {
-            return interrupted;
-        }
-        if (n < 0 && errno == EAGAIN) {
-            continue;
-        }
-        return n < 0 ? read_err : no_byte;
-    }
-}
-
-int read_key(bool eight_bit)
-{
-    // Another reader of the terminal (a parent) may take the byte between the wait and the read.
-    // Read, then, from an open file of pause's own that does not block, so that pause never
-    // sleeps in read() with its signals blocked; O_NONBLOCK on standard input itself would
-    // change the file the shell shares. Where the terminal cannot be opened, it stays as it is.
-    static bool opened; // once: no guard, which would bring in the C++ library
-    if (!opened) {
-        opened = true;
-        std::array<char, PATH_MAX> name{};
-        if (readlink("/proc/self/fd/0", name.data(), name.size() - 1) > 0) {
-            const int own = open(name.data(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-            input = own >= 0 ? own : input;
-        }
-    }
-    for (;;) {
-        const int c = read_byte(-1);
         bool key = true;
         if (c == esc) {
             key = finish_escape(eight_bit);
@@ -192,19 +126,12 @@ int read_key(bool eight_bit)
         } else if (eight_bit && (c == csi8 || c == ss3_8)) {
             key = finish_sequence(c == csi8);
         } else {
-            finish_char(c, key_gap_ms);
+            input::finish_char(c, key_gap_ms);
         }
         if (key) {
-            return c;
+            return input::Read::done;
         }
     }
-}
-
-int read_char()
-{
-    const int c = read_byte(-1);
-    finish_char(c, -1);
-    return c;
 }
 
 } // namespace keys

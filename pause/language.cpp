@@ -29,13 +29,18 @@ const char *textdomain(const char *domain)
 }
 } // namespace
 #endif
-#ifndef __GLIBC__
 #include <cstring>
+#ifndef __GLIBC__
 #include <langinfo.h>
 #endif
 
 namespace
 {
+
+// The character set is ASCII, as in the C locale: keys are read as UTF-8 then, as most
+// terminals send them.
+bool ascii;
+bool utf8_loaded; // C.UTF-8's character types, loaded for the first byte that needs them
 
 // The catalogs are looked up from the program's own folder (LOCALEDIR_FROM_BINDIR, as the
 // build lays the tree out), so that they are found wherever the tree is installed. Where the
@@ -55,8 +60,8 @@ void bind_catalogs(const char *argv0)
     (void)bindtextdomain(TEXTDOMAIN, dir.data());
 }
 
-// The character set is ASCII, as in the C locale, where a UTF-8 terminal's keys are read as
-// UTF-8. Other C libraries tell it by name only: musl's C locale takes every byte as a character.
+// Other C libraries than glibc tell ASCII by name only: musl's C locale takes every byte as a
+// character.
 bool ascii_only()
 {
 #ifdef __GLIBC__ // the same answer, without importing nl_langinfo for it
@@ -79,6 +84,7 @@ const char *localized_prompt(const char *argv0)
 {
     (void)std::setlocale(LC_CTYPE, "");
     (void)std::setlocale(LC_MESSAGES, "");
+    ascii = ascii_only();
     bind_catalogs(argv0);
     (void)textdomain(TEXTDOMAIN);
     return translated("Press any key to continue . . . ");
@@ -90,28 +96,24 @@ const char *translated(const char *msgid)
     // in its place (a Japanese catalog in a Latin-1 locale gives nothing but '?'). No message
     // has one of its own: the English is better than that.
     const char *text = gettext(msgid);
-    const char *end = text;
-    while (*end != '\0') {
-        ++end;
-    }
+    const char *end = text + std::strlen(text);
     return std::find(text, end, '?') == end ? text : msgid;
 }
 
 bool eight_bit_charset()
 {
-    return MB_CUR_MAX == 1 && !ascii_only();
+    return MB_CUR_MAX == 1 && !ascii;
 }
 
 std::size_t char_length(char byte, std::mbstate_t &state)
 {
-    static bool looked; // not loaded unless a key needs it
-    if (!looked && ascii_only()) {
+    if (ascii && !utf8_loaded) { // a run that reads no such byte does not pay for it
+        utf8_loaded = true;
 #ifdef __APPLE__
         (void)std::setlocale(LC_CTYPE, "UTF-8"); // macOS has no C.UTF-8
 #else
         (void)std::setlocale(LC_CTYPE, "C.UTF-8");
 #endif
     }
-    looked = true;
     return std::mbrlen(&byte, 1, &state);
 }

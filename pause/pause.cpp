@@ -1,65 +1,27 @@
 // SPDX-License-Identifier: MIT
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
+#include "input.hpp"
 #include "keys.hpp"
 #include "language.hpp"
+#include "say.hpp"
 #include "signals.hpp"
+#include "terminal.hpp"
 #include "usage.hpp"
 
 #include <cerrno>
 #include <csignal>
-#include <cstddef>
 #include <cstring>
-#include <termios.h>
 #include <unistd.h>
 
 namespace
 {
 
 const char *prompt; // in the user's language
-termios saved;      // the terminal as found, set back on every way out
-termios key_mode;   // the same without line editing and echo
-pid_t own_group;    // pause's process group, in the foreground when it holds the terminal
-
-// Writes text, unless output cannot take it within wait_ms (no limit if negative), fails, or a
-// signal comes first: output that fails changes nothing, and a signal is seen to at once.
-void put(const char *text, int wait_ms = -1, int fd = STDOUT_FILENO)
-{
-    std::size_t len = std::strlen(text);
-    while (len > 0 && signals::wait(fd, true, wait_ms) > 0) {
-        const ssize_t n = write(fd, text, len);
-        if (n > 0) {
-            text += n;
-            len -= static_cast<std::size_t>(n);
-        } else if (errno != EAGAIN) {
-            return;
-        }
-    }
-}
-
-int set_terminal(const termios &mode)
-{
-    return signals::as_foreground([&mode] { return tcsetattr(STDIN_FILENO, TCSANOW, &mode); });
-}
-
-// Called from a fault's handler too: only async-signal-safe calls.
-void restore()
-{
-    // From the background (killed while stopped), the terminal and its line are the shell's.
-    if (tcgetpgrp(STDIN_FILENO) == own_group) {
-        (void)tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-        put("\n", 0); // the caller's next line starts on a line of its own, if that can be at once
-    }
-}
 
 [[noreturn]] void end_by(int sig)
 {
-    restore();
+    terminal::set_back_now();
     signals::end(sig);
-}
-
-bool ends(int sig)
-{
-    return sig != 0 && sig != SIGTSTP && sig != SIGCONT;
 }
 
 // Ctrl+Z gives the terminal back and stops pause; continued, it sets key mode again and prompts
@@ -67,33 +29,42 @@ bool ends(int sig)
 // emulator starts it, key mode comes back at once and there is no prompt.
 void stop()
 {
-    const bool stopped = signals::suspend([] { (void)set_terminal(saved); });
-    if (const int sig = signals::take(); ends(sig)) {
+    terminal::set_back();
+    const bool stopped = signals::stop();
+    if (const int sig = signals::take(); signals::ends(sig)) {
         end_by(sig);
     }
-    (void)set_terminal(key_mode);
+    (void)terminal::set_keys();
     if (stopped) {
-        put(prompt);
+        (void)say(prompt);
     }
 }
 
-int read_key()
+input::Read read_key()
 {
     for (;;) {
-        const int c = keys::read_key(eight_bit_charset());
+        const input::Read read = keys::read_key(terminal::input(), eight_bit_charset());
         const int sig = signals::take();
-        if (ends(sig)) {
+        if (signals::ends(sig)) {
             end_by(sig);
         }
-        if (c != keys::interrupted) {
-            return c;
+        if (read != input::Read::signal) {
+            return read;
         }
         if (sig == SIGTSTP) {
             stop();
         } else if (sig == SIGCONT) { // after SIGSTOP: the shell may have set its own modes
-            (void)set_terminal(key_mode);
+            (void)terminal::set_keys();
         }
     }
+}
+
+int report(int err)
+{
+    (void)say("pause: standard input: ", STDERR_FILENO);
+    (void)say(std::strerror(err), STDERR_FILENO);
+    (void)say("\n", STDERR_FILENO);
+    return 1;
 }
 
 } // namespace
@@ -109,40 +80,21 @@ int main(int /*argc*/, char *argv[])
     if (const int status = command_line(argv + 1); status >= 0) {
         return status;
     }
-    // Started in the background, wait to be brought to the foreground: the terminal as found is
-    // the one the shell hands over then, not the one its line editor holds meanwhile. tcdrain
-    // is a terminal request that changes nothing.
-    int err =
-        signals::as_foreground([] { return tcdrain(STDIN_FILENO); }) != 0 && errno == EIO ? EIO : 0;
-    const bool terminal = err == 0 && tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (terminal) {
-        own_group = tcgetpgrp(STDIN_FILENO);
-        // Every key reaches pause: Ctrl+S and Ctrl+Q too (no flow control), and Enter where the
-        // terminal ignores carriage returns.
-        key_mode = saved;
-        key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-        key_mode.c_iflag &= ~static_cast<tcflag_t>(IXON | IGNCR);
-        key_mode.c_cc[VMIN] = 1;
-        key_mode.c_cc[VTIME] = 0;
-        signals::catch_all(restore);
-        if (set_terminal(key_mode) != 0) { // TCSANOW: keys typed ahead stay
-            err = errno;
-        }
+    const bool keys = terminal::save();
+    int err = !keys && errno == EIO ? EIO : 0;
+    if (keys) {
+        signals::catch_all();
+        err = terminal::set_keys();
     }
-    put(prompt);
 
-    if (err == 0 && (terminal ? read_key() : keys::read_char()) == keys::read_err) {
+    (void)say(prompt);
+    if (err == 0 && (keys ? read_key() : input::read_char(STDIN_FILENO)) == input::Read::failed) {
         err = errno;
     }
-    if (terminal) {
-        (void)set_terminal(saved);
+
+    if (keys) {
+        terminal::set_back();
     }
-    put("\n");
-    if (err == 0) {
-        return 0;
-    }
-    put("pause: standard input: ", -1, STDERR_FILENO);
-    put(std::strerror(err), -1, STDERR_FILENO);
-    put("\n", -1, STDERR_FILENO);
-    return 1;
+    (void)say("\n");
+    return err == 0 ? 0 : report(err);
 }

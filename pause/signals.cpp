@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "signals.hpp"
 
-#include "ready.hpp"
+#include "waiting.hpp"
 
 #include <array>
 #include <cerrno>
@@ -18,10 +18,10 @@ volatile std::sig_atomic_t continued; // SIGCONT came
 sigset_t caught;                      // blocked but while waiting
 sigset_t inherited;                   // the caller's mask, in force while waiting
 bool catching;
-void (*restore_terminal)();
 
-// SIGXFSZ is not here: output over the file-size limit is output that fails (see main).
-constexpr std::array fatal = {
+// Recorded for the code that waited. SIGXFSZ is not here: output over the file-size limit is
+// output that fails, no more.
+constexpr std::array ending_by_default = {
     SIGHUP,    SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
     SIGPOLL,
@@ -33,30 +33,23 @@ constexpr std::array fatal = {
     SIGSTKFLT,
 #endif
 };
-// Faults of pause's own are never blocked (the kernel would kill pause outright) nor merely
-// recorded (the faulting instruction would run again): their handler sets the terminal back and
-// ends pause at once, whether the fault was real or sent by kill.
+// Never blocked (the kernel would kill pause outright) nor recorded: handled at once, whether
+// the fault was real or sent by kill.
 constexpr std::array faults = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT};
 
 extern "C" void record(int sig)
 {
     if (sig == SIGCONT) {
         continued = 1;
-    } else if (got == 0 || got == SIGTSTP) {
+    } else if (!ends(got)) {
         got = sig;
     }
-    ready::wake();
-}
-
-extern "C" void fault(int sig)
-{
-    restore_terminal();
-    end(sig);
+    waiting::wake();
 }
 
 template <class Action> void each_caught(Action action)
 {
-    for (const int sig : fatal) {
+    for (const int sig : ending_by_default) {
         action(sig);
     }
 #ifdef SIGRTMIN
@@ -73,83 +66,18 @@ template <class Action> void each_caught(Action action)
     action(SIGCONT);
 }
 
-void install(int sig, const struct sigaction &action)
+void install(int sig, void (*handler)(int))
 {
+    struct sigaction action = {};
     struct sigaction was = {};
+    action.sa_handler = handler;
+    action.sa_mask = caught;
     if (sigaction(sig, &action, &was) == 0 && was.sa_handler == SIG_IGN && sig != SIGCONT) {
         (void)sigaction(sig, &was, nullptr); // as nohup or `trap '' TSTP` left it
     }
 }
 
-} // namespace
-
-void catch_all(void (*restore)())
-{
-    restore_terminal = restore;
-    ready::prepare();
-    (void)sigemptyset(&caught);
-    each_caught([](int sig) { (void)sigaddset(&caught, sig); });
-    (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
-    struct sigaction action = {};
-    action.sa_handler = record;
-    action.sa_mask = caught;
-    each_caught([&action](int sig) { install(sig, action); });
-    action.sa_handler = fault;
-    for (const int sig : faults) {
-        install(sig, action);
-    }
-    catching = true;
-}
-
-int wait(int fd, bool for_output, int wait_ms, bool within_key)
-{
-    for (;;) {
-        if (within_key ? ending() : got != 0 || continued != 0) {
-            errno = EINTR;
-            return -1;
-        }
-        // Within a key, a signal that does not end pause starts the wait for the next byte anew.
-        const int n = ready::wait(fd, for_output, wait_ms, catching ? &inherited : nullptr);
-        if (n >= 0 || errno != EINTR || !within_key) {
-            return n;
-        }
-    }
-}
-
-bool ending()
-{
-    return got != 0 && got != SIGTSTP;
-}
-
-int take()
-{
-    const int sig = got != 0 ? got : continued != 0 ? SIGCONT : 0;
-    got = 0;
-    continued = 0;
-    return sig;
-}
-
-// Between restore() and the stop, the shell may take the terminal back: the job's other processes
-// (hello, sh) stop at once. restore() is then stopped by SIGTTOU and `fg` continues it; pause
-// must not stop again after that continue, or nothing would wake it. Signals come through
-// meanwhile, so that `kill %1` (SIGTERM, then SIGCONT) is seen before pause asks for the
-// terminal again.
-bool suspend(void (*restore)())
-{
-    continued = 0;
-    sigset_t was;
-    (void)sigprocmask(SIG_SETMASK, &inherited, &was);
-    restore();
-    if (continued == 0 && (got == 0 || got == SIGTSTP)) {
-        got = 0;
-        raise_default(SIGTSTP); // the kernel discards it where nothing may stop pause
-    }
-    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
-    const bool stopped = continued != 0;
-    continued = 0;
-    return stopped;
-}
-
+// Sends sig to pause with its default action, and lets it take effect.
 void raise_default(int sig)
 {
     struct sigaction action = {};
@@ -163,6 +91,77 @@ void raise_default(int sig)
     (void)sigprocmask(SIG_UNBLOCK, &only, nullptr); // it takes effect here
     (void)sigprocmask(SIG_BLOCK, &only, nullptr);
     (void)sigaction(sig, &was, nullptr);
+}
+
+} // namespace
+
+void catch_all()
+{
+    waiting::prepare();
+    (void)sigemptyset(&caught);
+    each_caught([](int sig) { (void)sigaddset(&caught, sig); });
+    (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
+    each_caught([](int sig) { install(sig, record); });
+    catching = true;
+}
+
+void on_faults(void (*handler)(int))
+{
+    for (const int sig : faults) {
+        install(sig, handler);
+    }
+}
+
+bool ends(int sig)
+{
+    return sig != 0 && sig != SIGTSTP && sig != SIGCONT;
+}
+
+bool end_pending()
+{
+    return ends(got);
+}
+
+int take()
+{
+    const int sig = got != 0 ? got : continued != 0 ? SIGCONT : 0;
+    got = 0;
+    continued = 0;
+    return sig;
+}
+
+int wait_for_file(int fd, bool for_output, int wait_ms, bool only_ending)
+{
+    for (;;) {
+        if (only_ending ? end_pending() : got != 0 || continued != 0) {
+            errno = EINTR;
+            return -1;
+        }
+        const int n =
+            waiting::until_ready(fd, for_output, wait_ms, catching ? &inherited : nullptr);
+        if (n >= 0 || errno != EINTR || !only_ending) {
+            return n;
+        }
+    }
+}
+
+// Ctrl+Z is taken, the terminal set back meanwhile. The shell may have taken the terminal back
+// before that (the job's other processes, hello or sh, stop at once): setting it back was then
+// stopped by SIGTTOU and `fg` continued it, and pause must not stop again after that continue,
+// or nothing would wake it. So what came meanwhile is let through first, so that `kill %1`
+// (SIGTERM, then SIGCONT) is seen too.
+bool stop()
+{
+    sigset_t was;
+    (void)sigprocmask(SIG_SETMASK, &inherited, &was);
+    if (continued == 0 && !end_pending()) {
+        got = 0;
+        raise_default(SIGTSTP); // the kernel discards it where nothing may stop pause
+    }
+    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
+    const bool stopped = continued != 0;
+    continued = 0;
+    return stopped;
 }
 
 void end(int sig)

@@ -2,36 +2,25 @@
 #include "usage.hpp"
 
 #include "language.hpp"
+#include "say.hpp"
 
-#include <cstddef>
-#include <cstring>
+#include <initializer_list>
 #include <string_view>
 #include <unistd.h>
 
 namespace
 {
 
-// Writes every piece in turn; false once one fails, so that help that did not reach the user is
-// not reported as success.
-bool say(int fd, std::initializer_list<const char *> pieces)
+const char *usage()
 {
-    for (const char *text : pieces) {
-        for (std::size_t len = std::strlen(text); len > 0;) {
-            const ssize_t n = write(fd, text, len);
-            if (n <= 0) {
-                return false;
-            }
-            text += n;
-            len -= static_cast<std::size_t>(n);
-        }
-    }
-    return true;
+    return translated("Usage: pause [-h | --help | --version] [--]\n");
 }
 
 int refuse(const char *what, const char *arg)
 {
-    (void)say(STDERR_FILENO, {"pause: ", what, " '", arg, "'\n",
-                              translated("Usage: pause [-h | --help | --version] [--]\n")});
+    for (const char *piece : {"pause: ", what, " '", arg, "'\n", usage()}) {
+        (void)say(piece, STDERR_FILENO);
+    }
     return 2;
 }
 
@@ -45,18 +34,17 @@ int command_line(char *const *args)
     for (; *args != nullptr; ++args) {
         const std::string_view arg = *args;
         if (options && (arg == "--help" || arg == "-h")) {
-            return say(STDOUT_FILENO, {translated("Usage: pause [-h | --help | --version] [--]\n"),
-                                       translated("Write a prompt to standard output, wait for one "
+            return say(usage()) && say(translated("Write a prompt to standard output, wait for one "
                                                   "key on standard input,\n"
                                                   "and leave the terminal as it was found.\n"
                                                   "\n"
                                                   "  -h, --help     show this help and exit\n"
-                                                  "      --version  show the version and exit\n")})
+                                                  "      --version  show the version and exit\n"))
                        ? 0
                        : 1;
         }
         if (options && arg == "--version") {
-            return say(STDOUT_FILENO, {"pause (" TEXTDOMAIN ") " VERSION "\n"}) ? 0 : 1;
+            return say("pause (" TEXTDOMAIN ") " VERSION "\n") ? 0 : 1;
         }
         if (options && arg == "--") {
             options = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <unistd.h>
 #if defined(__APPLE__)
@@ -43,14 +44,10 @@ std::size_t own_folder(char *folder, const char *argv0)
 {
     // Where the system cannot tell (no /proc in a chroot or container), the path the program was
     // started by serves where it holds a slash; one without was found on PATH, from a folder
-    // that cannot be told. Plain loops rather than library calls: each one imported costs a
-    // symbol lookup at every start.
+    // that cannot be told.
     if (!program_path(folder)) {
         *folder = '\0';
-        const char *argv_end = argv0;
-        while (argv_end != nullptr && *argv_end != '\0') {
-            ++argv_end;
-        }
+        const char *argv_end = argv0 == nullptr ? nullptr : argv0 + std::strlen(argv0);
         if (argv0 == nullptr || std::find(argv0, argv_end, '/') == argv_end ||
             realpath(argv0, folder) == nullptr) {
             return 0;

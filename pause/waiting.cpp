@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ready.hpp"
+#include "waiting.hpp"
 
 #include <cerrno>
 #include <ctime>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-namespace ready
+namespace waiting
 {
 
 #ifdef HELLO_HAVE_PPOLL
@@ -22,7 +22,7 @@ void prepare() {}
 
 void wake() {}
 
-int wait(int fd, bool for_output, int wait_ms, const sigset_t *mask)
+int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask)
 {
     pollfd watched = {fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
     const timespec limit = {wait_ms / 1000, (wait_ms % 1000) * 1000000L};
@@ -53,7 +53,7 @@ void wake()
     errno = err;
 }
 
-int wait(int fd, bool for_output, int wait_ms, const sigset_t *mask)
+int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask)
 {
     const int woken_by = pipe_ends[0];
     fd_set in;
@@ -84,4 +84,4 @@ int wait(int fd, bool for_output, int wait_ms, const sigset_t *mask)
 
 #endif
 
-} // namespace ready
+} // namespace waiting

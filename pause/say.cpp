@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#include "say.hpp"
+
+#include "signals.hpp"
+
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+
+bool say(const char *text, int fd, int wait_ms)
+{
+    for (std::size_t len = std::strlen(text); len > 0;) {
+        if (signals::wait_for_file(fd, true, wait_ms) <= 0) {
+            return false;
+        }
+        const ssize_t n = write(fd, text, len);
+        if (n > 0) {
+            text += n;
+            len -= static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EAGAIN) {
+            return false;
+        }
+    }
+    return true;
+}

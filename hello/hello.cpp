@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
+// hello: greets, then has the command processor run "pause", so that the greeting stays on
+// screen until a key is pressed.
 #include <cstdlib>
 #include <iostream>
+
 #ifndef _WIN32
 #include "folder.hpp"
 
@@ -15,6 +18,20 @@
 
 namespace
 {
+
+struct sigaction on_pipe; // the dispositions hello's caller left, which the command gets
+struct sigaction on_xfsz;
+struct sigaction on_child;
+
+// Gives sig the disposition how, and returns the one it had.
+struct sigaction set(int sig, void (*how)(int))
+{
+    struct sigaction action = {};
+    struct sigaction was = {};
+    action.sa_handler = how;
+    (void)sigaction(sig, &action, &was);
+    return was;
+}
 
 // The pause installed beside hello is the command processor's last resort: hello's own folder
 // goes at the end of PATH, so that a pause earlier on it still comes first. Where the folder
@@ -43,45 +60,30 @@ void add_own_folder_to_path(const char *argv0)
     }
 }
 
-// Gives sig the disposition how until the one returned is set back.
-struct sigaction set(int sig, void (*how)(int))
+// A reader that has gone away, or a file at the caller's size limit, must not kill the greeting
+// before "pause" runs: with SIGPIPE and SIGXFSZ ignored the failed write only marks std::cout bad.
+void shield_greeting()
 {
-    struct sigaction action = {};
-    struct sigaction was = {};
-    action.sa_handler = how;
-    (void)sigaction(sig, &action, &was);
-    return was;
+    on_pipe = set(SIGPIPE, SIG_IGN);
+    on_xfsz = set(SIGXFSZ, SIG_IGN);
 }
 
-} // namespace
-#endif
-
-int main([[maybe_unused]] int argc, [[maybe_unused]] char *argv[])
+// The command gets SIGPIPE and SIGXFSZ as hello's caller left them, and finds the pause beside
+// hello. system() can tell how the command ended only where the kernel does not reap its child
+// for it, as it does with SIGCHLD ignored by hello's caller.
+void prepare_command(const char *argv0)
 {
-#ifndef _WIN32
-    // A reader that has gone away, or a file at the caller's size limit, must not kill the
-    // greeting before "pause" runs: with SIGPIPE and SIGXFSZ ignored the failed write only
-    // marks std::cout bad. The command processor, and whatever it starts, then gets both as
-    // hello's caller left them.
-    const struct sigaction on_pipe = set(SIGPIPE, SIG_IGN);
-    const struct sigaction on_xfsz = set(SIGXFSZ, SIG_IGN);
-#endif
-    std::cout << "Hello world!" << std::endl;
-#ifndef _WIN32
     (void)sigaction(SIGPIPE, &on_pipe, nullptr);
     (void)sigaction(SIGXFSZ, &on_xfsz, nullptr);
-    add_own_folder_to_path(argv[0]);
-    // system() can tell how the command ended only where the kernel does not reap its child for
-    // it, as it does with SIGCHLD ignored by hello's caller.
-    const struct sigaction on_child = set(SIGCHLD, SIG_DFL);
-#endif
-    // What became of the command is none of hello's business, but for the user's interrupt:
-    // system() has hello ignore Ctrl+C and Ctrl+\ while the command runs, yet a loop or a `&&`
-    // around hello must see them. So hello ends by the same signal, unless its caller ignores it.
-    // Not const: on some systems WIFSIGNALED casts const away.
-    // NOLINTNEXTLINE(cert-env33-c): running the command processor is the point
-    [[maybe_unused]] int status = std::system("pause");
-#ifndef _WIN32
+    add_own_folder_to_path(argv0);
+    on_child = set(SIGCHLD, SIG_DFL);
+}
+
+// What became of the command is none of hello's business, but for the user's interrupt:
+// system() has hello ignore Ctrl+C and Ctrl+\ while the command runs, yet a loop or a `&&`
+// around hello must see them. So hello ends by the same signal, unless its caller ignores it.
+int exit_status(int status)
+{
     (void)sigaction(SIGCHLD, &on_child, nullptr);
     if (status != -1 && WIFSIGNALED(status) &&
         (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT)) {
@@ -92,6 +94,27 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char *argv[])
             return 128 + sig; // where the kernel discards it: the first process of a container
         }
     }
-#endif
     return 0;
+}
+
+} // namespace
+#else
+namespace
+{
+void shield_greeting() {}
+void prepare_command(const char * /*argv0*/) {}
+int exit_status(int /*status*/)
+{
+    return 0;
+}
+} // namespace
+#endif
+
+int main(int /*argc*/, char *argv[])
+{
+    shield_greeting();
+    std::cout << "Hello world!" << std::endl;
+    prepare_command(argv[0]);
+    // NOLINTNEXTLINE(cert-env33-c): running the command processor is the point
+    return exit_status(std::system("pause"));
 }

@@ -35,13 +35,10 @@ if(NOT HELLO_HARDENING)
 endif()
 target_link_options(project_options INTERFACE LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack)
 target_compile_options(project_options INTERFACE -fstack-protector-strong -fstack-clash-protection)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|amd64|i[3-6]86)$") # control-flow protection is x86's
-  target_compile_options(project_options INTERFACE -fcf-protection=full)
-elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
-  # Return addresses signed (pointer authentication). BTI is emitted too, but Debian 12's start
-  # files lack its note, so the linked programs do not ask the kernel to enforce it.
-  target_compile_options(project_options INTERFACE -mbranch-protection=standard)
-endif()
+# The processor's own: control-flow protection on x86-64; on arm64 return addresses signed
+# (pointer authentication), with BTI emitted too, though Debian 12's start files lack its note,
+# so the linked programs do not ask the kernel to enforce it.
+target_compile_options(project_options INTERFACE ${HELLO_TARGET_HARDENING})
 target_compile_definitions(project_options INTERFACE _GLIBCXX_ASSERTIONS)
 if(NOT HELLO_SANITIZE) # FORTIFY wants optimisation, and AddressSanitizer checks the same calls
   target_compile_options(project_options INTERFACE

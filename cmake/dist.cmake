@@ -1,13 +1,20 @@
 # SPDX-License-Identifier: MIT
-# Run by cpack once it has made the packages. What cpack leaves to the file system (the order of
-# entries, directory modes from the umask, owners, a .deb's Installed-Size summed from sizes that
-# differ between file systems) is made the same everywhere: each package is unpacked, given
-# fixed modes, and packed again with entries sorted, owned by root and stamped SOURCE_DATE_EPOCH.
-# The result goes into dist/ with a <file>.sha256 beside it.
+# Run by cpack for each package format twice: before it packs the installed tree, and once it
+# has made the package. What cpack leaves to the file system (modes from the umask, file times,
+# the order of entries, owners, a .deb's Installed-Size summed from sizes that differ between
+# file systems) is made the same everywhere, so that the same commit gives the same bytes. Each
+# package goes into dist/ with a <file>.sha256 beside it.
 set(epoch $ENV{SOURCE_DATE_EPOCH}) # set by cpack-project.cmake
 
 function(run)
   execute_process(COMMAND ${ARGN} COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+# Every file and folder in tree gets the same modes whatever the umask, and SOURCE_DATE_EPOCH as
+# its time.
+function(normalise tree)
+  run(chmod -R u=rwX,go=rX ${tree})
+  run(find ${tree} -exec touch -h -d @${epoch} {} +)
 endfunction()
 
 # Debian's measure: each file in KiB, rounded up, and one for each directory.
@@ -33,6 +40,22 @@ function(checksum file)
   message(STATUS "Package: ${file}")
 endfunction()
 
+# Before packing: the installed tree, which rpm packs as it finds it. The .rpm carries the
+# licence where rpm keeps licences (marked %license in rpm.cmake, so that an install without
+# documentation still has it), not Debian's copyright file, and no Debian changelog: its own
+# %changelog holds that.
+if(NOT CPACK_PACKAGE_FILES)
+  foreach(tree IN LISTS CPACK_TEMPORARY_INSTALL_DIRECTORY)
+    if(CPACK_GENERATOR STREQUAL "RPM")
+      set(prefix ${tree}${CPACK_PACKAGING_INSTALL_PREFIX})
+      file(REMOVE_RECURSE ${prefix}/share/doc/${CPACK_PACKAGE_NAME})
+      file(COPY ${CPACK_RESOURCE_FILE_LICENSE} DESTINATION ${prefix}/share/licenses/${CPACK_PACKAGE_NAME})
+    endif()
+    normalise(${tree})
+  endforeach()
+  return()
+endif()
+
 # The source tarball goes with the Linux tarball: what git tracks at HEAD, nothing else, with
 # the commit's time on every file (git archive's own) and in pkg/source-date, files 0644 and
 # folders 0755 whatever git's umask, so the same commit gives the same bytes.
@@ -55,7 +78,7 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   set(out ${CPACK_HELLO_DIST_DIR}/${name})
   file(REMOVE_RECURSE ${tree} ${out})
   file(MAKE_DIRECTORY ${tree} ${CPACK_HELLO_DIST_DIR})
-  if(name MATCHES "[.]rpm$") # rpm's own settings make it the same (cmake/rpm.cmake)
+  if(name MATCHES "[.]rpm$") # made from the tree above, with rpm's own settings (rpm.cmake)
     file(COPY_FILE ${package} ${out})
     checksum(${out})
     continue()
@@ -74,8 +97,7 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
       file(COPY ${CPACK_HELLO_TARBALL_FILES} DESTINATION ${tree}/${CPACK_PACKAGE_FILE_NAME})
     endif()
   endif()
-  run(chmod -R u=rwX,go=rX ${tree})
-  run(find ${tree} -exec touch -h -d @${epoch} {} +)
+  normalise(${tree})
   if(name MATCHES "[.]deb$")
     run(dpkg-deb --root-owner-group -Zgzip --build ${tree} ${out})
   elseif(name MATCHES "[.]tar[.]gz$")

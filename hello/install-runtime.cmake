@@ -2,8 +2,8 @@
 # Run at install time: installs beside hello.exe every DLL it needs, directly or through another
 # DLL. System DLLs stay out; any other DLL that cannot be found fails the install, so the
 # installed folder runs on a clean Windows. Inputs: HELLO_EXE, HELLO_RUNTIME_DIRS (where the
-# compiler's DLLs lie), HELLO_CRT (MinGW-w64's start-up object), HELLO_BINDIR, HELLO_OBJDUMP and
-# HELLO_STRIP.
+# compiler's DLLs lie), HELLO_CRT (MinGW-w64's start-up object), HELLO_BINDIR, HELLO_OBJDUMP,
+# HELLO_STRIP and HELLO_DPKG_QUERY.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${HELLO_OBJDUMP})
@@ -28,7 +28,7 @@ endforeach()
 # notice names the packages the DLLs came from and their source as this machine has them; where
 # any of that cannot be found, the install fails rather than ship the DLLs without it.
 function(query var package field)
-  execute_process(COMMAND dpkg-query -W -f=${field} ${package} OUTPUT_VARIABLE value
+  execute_process(COMMAND ${HELLO_DPKG_QUERY} -W -f=${field} ${package} OUTPUT_VARIABLE value
     RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "dpkg-query cannot tell ${field} of ${package}")
@@ -41,7 +41,7 @@ set(notice "")
 set(exception "")
 foreach(dll IN LISTS dlls)
   get_filename_component(name ${dll} NAME)
-  execute_process(COMMAND dpkg-query -S ${dll} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
+  execute_process(COMMAND ${HELLO_DPKG_QUERY} -S ${dll} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
   if(failed OR NOT EXISTS ${gpl})
     message(FATAL_ERROR "The licence of ${name} cannot be found: "
       "it must come from a Debian package, and ${gpl} must be there")
@@ -76,7 +76,7 @@ endfunction()
 # MinGW-w64's runtime, linked into hello.exe and the DLLs: the notices of the package that has
 # its start-up object, whole, as that package states them.
 file(REAL_PATH "${HELLO_CRT}" crt)
-execute_process(COMMAND dpkg-query -S ${crt} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
+execute_process(COMMAND ${HELLO_DPKG_QUERY} -S ${crt} OUTPUT_VARIABLE owner RESULT_VARIABLE failed)
 string(REGEX REPLACE ":.*" "" package "${owner}")
 if(failed OR NOT EXISTS /usr/share/doc/${package}/copyright)
   message(FATAL_ERROR "The notices of MinGW-w64's runtime (${crt}) cannot be found")

@@ -1,14 +1,15 @@
 # SPDX-License-Identifier: MIT
-# cmake -DSOURCE=dir -DMSGCMP=msgcmp -DXGETTEXT=xgettext "-DXGETTEXT_ARGS=..." -P check-catalogs.cmake
+# cmake -DSOURCE=dir -DMSGCMP=msgcmp -DXGETTEXT=xgettext "-DXGETTEXT_ARGS=..." "-DLANGUAGES=..."
+#   "-DLANGUAGE_NAMES=..." -P check-catalogs.cmake
 # The translators' checks: every language in po/LINGUAS has a catalog, each catalog translates
 # every message of the template, none fuzzy, and has none the template lacks; every catalog is
-# in LINGUAS; and the template is what the sources give. Fails naming each file that is not.
+# in LINGUAS; the template is what the sources give; and README.md names the languages as the
+# manual page does (LANGUAGE_NAMES). Fails naming each file that is not.
 cmake_minimum_required(VERSION 3.25)
 set(po ${SOURCE}/po)
 set(pot ${po}/hello-greeter.pot)
 set(wrong "")
-file(STRINGS ${po}/LINGUAS lines REGEX "^[^#]")
-string(REGEX REPLACE "[ \t]+" ";" languages "${lines}")
+set(languages ${LANGUAGES}) # as po/LINGUAS lists them
 file(GLOB catalogs RELATIVE ${po} ${po}/*.po)
 foreach(catalog IN LISTS catalogs)
   string(REGEX REPLACE "[.]po$" "" language ${catalog})
@@ -39,6 +40,12 @@ string(REGEX REPLACE "\"POT-Creation-Date:[^\n]*\n" "" fresh "${fresh}")
 file(READ ${pot} current)
 if(failed OR NOT fresh STREQUAL current)
   list(APPEND wrong "po/hello-greeter.pot: not what the sources give (cmake --build --target pot)")
+endif()
+file(READ ${SOURCE}/README.md readme)
+string(REGEX REPLACE "[ \n]+" " " readme "${readme}")
+string(FIND "${readme}" "${LANGUAGE_NAMES}." found)
+if(found EQUAL -1)
+  list(APPEND wrong "README.md: does not list the languages as \"${LANGUAGE_NAMES}.\"")
 endif()
 if(wrong)
   list(JOIN wrong "\n  " wrong)

@@ -10,6 +10,7 @@ import resource
 import shutil
 import subprocess
 import tempfile
+import time
 import zipfile
 from pathlib import Path
 
@@ -23,6 +24,16 @@ PROMPT = "Press any key to continue . . . "
 I18N = Path("/usr/share/i18n/locales")  # the sources localedef compiles
 C_UTF8 = Path("/usr/lib/locale/C.utf8")
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
+STATUS = r"status (-?\d+) (\w+)\r\n"  # what jobctl.py says when the job has ended
+PID1 = ("unshare", "--fork", "--pid")  # a container's first process: no signal has a default action
+# Without /proc, as in a bare chroot or container.
+NO_PROC = (shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
+           f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
+
+
+def case(id, *values, **marks):
+    """One parametrized case, its id first, as a table row reads."""
+    return pytest.param(*values, id=id, **marks)
 
 
 def pytest_addoption(parser):
@@ -170,16 +181,18 @@ def locale_env(request, tmp_path_factory):
     return env
 
 
-def languages():
-    """The languages of po/LINGUAS, each with a locale of the machine's that speaks it."""
-    words = [w for line in (HERE.parent / "po/LINGUAS").read_text().splitlines() if not line.startswith("#")
-             for w in line.split()]
+def pytest_generate_tests(metafunc):
+    """The languages of the catalogs the build installed beside --pause, each with a locale of
+    the machine's that speaks it: for a test that takes language and locale."""
+    if "language" not in metafunc.fixturenames:
+        return
+    pause = metafunc.config.getoption("--pause")
+    found = sorted(mo.parts[-3] for mo in Path(pause or ".").parents[1].glob("share/locale/*/LC_MESSAGES/hello-greeter.mo"))
+
     def locale(language):
-        if "_" in language:
-            return language
         names = sorted(p.name for p in I18N.glob(f"{language}_*") if "@" not in p.name)
-        return f"{language}_{language.upper()}" if f"{language}_{language.upper()}" in names else names[0]
-    return {language: locale(language) for language in words} if I18N.is_dir() else {}
+        return language if "_" in language else f"{language}_{language.upper()}" if f"{language}_{language.upper()}" in names else names[0]
+    metafunc.parametrize("language, locale", [case(lang, lang, locale(lang)) for lang in found if pause and I18N.is_dir()])
 
 
 def catalog_text(pause, language, msgid):
@@ -187,6 +200,33 @@ def catalog_text(pause, language, msgid):
     mo = Path(pause).parents[1] / "share/locale" / language / "LC_MESSAGES/hello-greeter.mo"
     with open(mo, "rb") as f:
         return gettext.GNUTranslations(f).gettext(msgid)
+
+
+def member_of(group, name):
+    """The pid of the process called name in the given process group."""
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)
+        except OSError:
+            continue
+        if fields[0].endswith(f"({name}") and int(fields[1].split()[2]) == group:
+            return int(stat.parent.name)
+    raise LookupError(f"no {name} in process group {group}")
+
+
+def wait_for_state(pid, states, failure):
+    """Waits until the process is in one of the states of /proc/PID/stat ("gone" once reaped)."""
+    deadline = time.monotonic() + 5
+    while True:
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except (FileNotFoundError, ProcessLookupError):  # reaped before or while it was read
+            state = "gone"
+        if state in states:
+            return
+        assert time.monotonic() < deadline, failure
+        time.sleep(0.02)
 
 
 @pytest.fixture(params=["closed", "full", "broken pipe", "size limit"])

@@ -8,11 +8,13 @@ from pathlib import Path, PureWindowsPath
 
 import pytest
 
-from conftest import GREETING, PROMPT, PROMPT_DE, differs_under_emulation
+from conftest import GREETING, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_under_emulation
 
-@pytest.mark.parametrize("args, stdin", [([], b"x"), ([], b""), (["-h"], b"x"), (["--help", "-v", "--", "a b", "*", ""], b"x"),
-                                         ([f"arg{i}" for i in range(2000)], b"x")],
-                         ids=["none", "none-input-at-end", "option", "mixed", "many"])
+
+@pytest.mark.parametrize("args, stdin", [
+    case("none", [], b"x"), case("none-input-at-end", [], b""), case("option", ["-h"], b"x"),
+    case("mixed", ["--help", "-v", "--", "a b", "*", ""], b"x"), case("many", [f"arg{i}" for i in range(2000)], b"x"),
+])
 def test_greets_then_pauses_whatever_the_arguments(greeter, args, stdin):
     out = greeter.run(*args, stdin=stdin)
     assert (out.returncode, out.stderr) == (0, b"")
@@ -47,7 +49,7 @@ def test_greeting_precedes_the_command_in_one_file(greeter, tmp_path):
     assert (tmp_path / "out").read_bytes() == GREETING + b"\nstandin\n"
 
 
-@pytest.mark.parametrize("caller", ["default", "ignored"], ids=["default", "ignored"])
+@pytest.mark.parametrize("caller", ["default", "ignored"])
 @pytest.mark.posix
 def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
     out = greeter.run(ignore="PIPE,XFSZ" if caller == "ignored" else "", **failing_stdout)
@@ -62,10 +64,11 @@ def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
 
 
 @pytest.mark.parametrize("env, how, status", [
-    ({"PAUSE_STATUS": "3"}, {}, 0), ({"PATH": "/nonexistent"}, {}, 0), ({"PAUSE_KILL": "INT"}, {}, -signal.SIGINT),
-    ({"PAUSE_KILL": "QUIT"}, {}, -signal.SIGQUIT), ({"PAUSE_KILL": "INT"}, {"ignore": "CHLD"}, -signal.SIGINT),
-    ({"PAUSE_KILL": "INT"}, {"under": ("unshare", "--fork", "--pid")}, 128 + signal.SIGINT),
-], ids=["fails", "missing", "ctrl-c", "ctrl-backslash", "ctrl-c-sigchld-ignored", "ctrl-c-first-process"])
+    case("fails", {"PAUSE_STATUS": "3"}, {}, 0), case("missing", {"PATH": "/nonexistent"}, {}, 0),
+    case("ctrl-c", {"PAUSE_KILL": "INT"}, {}, -signal.SIGINT), case("ctrl-backslash", {"PAUSE_KILL": "QUIT"}, {}, -signal.SIGQUIT),
+    case("ctrl-c-sigchld-ignored", {"PAUSE_KILL": "INT"}, {"ignore": "CHLD"}, -signal.SIGINT),
+    case("ctrl-c-first-process", {"PAUSE_KILL": "INT"}, {"under": PID1}, 128 + signal.SIGINT),
+])
 @pytest.mark.posix
 def test_status_is_zero_but_for_an_interrupt(greeter, request, tmp_path, env, how, status):
     if "under" in how:
@@ -83,16 +86,15 @@ def without_proc(out):
     return (0, out.stdout, b"") if b"LeakSanitizer" in out.stderr else (out.returncode, out.stdout, out.stderr)
 
 
-# Without /proc, as in a bare chroot or container, hello knows its folder by the path it was started by.
-NO_PROC = (shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
-           f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
-
-
-@pytest.mark.parametrize("how, lang", [("absolute", "C"), ("relative", "C"), ("symlink", "C"), ("no-path", "C"),
-                                       ("absolute", "de_DE.UTF-8"), ("long-path", "C"), ("no-proc", "C")],
-                         ids=["absolute", "relative", "symlink", "no-path", "de", "path-at-its-limit", "no-proc"])
+@pytest.mark.parametrize("how, lang", [
+    case("absolute", "absolute", "C"), case("relative", "relative", "C"), case("symlink", "symlink", "C"),
+    case("no-path", "no-path", "C"), case("de", "absolute", "de_DE.UTF-8"), case("path-at-its-limit", "long-path", "C"),
+    case("no-proc", "no-proc", "C"),
+])
 @pytest.mark.posix
 def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_path, how, lang):
+    """Without /proc, as in a bare chroot or container, hello knows its folder by the path it was
+    started by."""
     tree = tmp_path / "unpacked anywhere"
     shutil.copytree(Path(greeter.path).parents[1], tree / "t")
     path = {"relative": "./t/bin/hello", "symlink": tmp_path / "hello"}.get(how, tree / "t/bin/hello")

@@ -6,12 +6,11 @@ import sys
 import termios
 import time
 
-from pathlib import Path
-
 import pexpect
 import pytest
 
-from conftest import HERE, PROMPT, catalog_text, differs_under_emulation, languages, need
+from conftest import (HERE, PID1, PROMPT, STATUS, case, catalog_text, differs_under_emulation, member_of, need,
+                      wait_for_state)
 
 
 @pytest.fixture
@@ -48,7 +47,7 @@ def term(spawn):
 
 
 def finish(term, status=0):
-    term.expect(r"status (-?\d+) (\w+)\r\n")
+    term.expect(STATUS)
     assert (int(term.match.group(1)), term.match.group(2).decode()) == (status, "same")
     return term.before
 
@@ -84,19 +83,19 @@ def shell_modes(term):
     termios.tcsetattr(term.child_fd, termios.TCSANOW, modes)
 
 
-@pytest.mark.parametrize("key", [b"a", b"\r", b" ", b"\x04", "é".encode(), "€".encode(), "🙂".encode(),
-                                 b"\x1b[A", b"\x1b[1;5C", b"\x1b[15~", b"\x1bOP", b"\x1b[[A", b"\x1bx", b"\x1b",
-                                 b"\x1bO2P", b"\x1bO5M", b"\x1bO5A", b"\x1b[3$", b"\x1b[5$", b"\x1b\x1b[A",
-                                 b"\x1b[200~pasted\rtext\x1b[201~", b"\x1b[M !!\x1b[M#!!k", b"\x1b[<0;9;5M\x1b[<0;9;5mk",
-                                 b"\x13", b"\x11", b"\x1b]", b"\x1bP", b"\x1b]11;rgb:ffff/ffff/dddd\x07k",
-                                 b"\x1b]11;rgb:0/0/0\x1b\\k", b"\x1bP1$r0m\x1b\\k", b"\x1b_Gi=1;OK\x1b\\k", b"\x1b^pm\x1b\\k",
-                                 b"\x1bXsos\x1b\\k", "\x1bé".encode()],
-                         ids=["letter", "enter", "space", "ctrl-d", "2-byte", "3-byte", "4-byte", "arrow",
-                              "ctrl-arrow", "f5", "ss3-f1", "console-f1", "alt-x", "escape", "ss3-shift-f1",
-                              "ss3-ctrl-enter", "ss3-ctrl-up", "rxvt-shift-delete", "rxvt-shift-pgup", "alt-up",
-                              "paste", "x10-click-then-key", "sgr-click-then-key", "ctrl-s", "ctrl-q", "alt-bracket", "alt-p",
-                              "osc-reply-then-key", "osc-st-reply-then-key", "dcs-reply-then-key", "apc-reply-then-key",
-                              "pm-then-key", "sos-then-key", "alt-2-byte"])
+@pytest.mark.parametrize("key", [
+    case("letter", b"a"), case("enter", b"\r"), case("space", b" "), case("ctrl-d", b"\x04"),
+    case("2-byte", "é".encode()), case("3-byte", "€".encode()), case("4-byte", "🙂".encode()),
+    case("arrow", b"\x1b[A"), case("ctrl-arrow", b"\x1b[1;5C"), case("f5", b"\x1b[15~"), case("ss3-f1", b"\x1bOP"),
+    case("console-f1", b"\x1b[[A"), case("alt-x", b"\x1bx"), case("escape", b"\x1b"), case("ss3-shift-f1", b"\x1bO2P"),
+    case("ss3-ctrl-enter", b"\x1bO5M"), case("ss3-ctrl-up", b"\x1bO5A"), case("rxvt-shift-delete", b"\x1b[3$"),
+    case("rxvt-shift-pgup", b"\x1b[5$"), case("alt-up", b"\x1b\x1b[A"), case("paste", b"\x1b[200~pasted\rtext\x1b[201~"),
+    case("x10-click-then-key", b"\x1b[M !!\x1b[M#!!k"), case("sgr-click-then-key", b"\x1b[<0;9;5M\x1b[<0;9;5mk"),
+    case("ctrl-s", b"\x13"), case("ctrl-q", b"\x11"), case("alt-bracket", b"\x1b]"), case("alt-p", b"\x1bP"),
+    case("osc-reply-then-key", b"\x1b]11;rgb:ffff/ffff/dddd\x07k"), case("osc-st-reply-then-key", b"\x1b]11;rgb:0/0/0\x1b\\k"),
+    case("dcs-reply-then-key", b"\x1bP1$r0m\x1b\\k"), case("apc-reply-then-key", b"\x1b_Gi=1;OK\x1b\\k"),
+    case("pm-then-key", b"\x1b^pm\x1b\\k"), case("sos-then-key", b"\x1bXsos\x1b\\k"), case("alt-2-byte", "\x1bé".encode()),
+])
 def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
     one_key_then_next(term, key)
 
@@ -104,31 +103,32 @@ def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
 LATIN1 = "fr_FR.ISO-8859-1"
 
 
-@pytest.mark.parametrize("locale, key", [(LATIN1, b"\xe9"), (LATIN1, b"\xf8"), (LATIN1, b"\x9bA"), (LATIN1, b"\x8fP"),
-                                         (LATIN1, b"\x1b\xe9"), (LATIN1, b"\x9d11;rgb:0/0/0\x9ck"), ("ja_JP.EUC-JP", "あ".encode("euc_jp")),
-                                         ("ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), ("zh_TW.BIG5", "中".encode("big5")),
-                                         ("ko_KR.EUC-KR", "한".encode("euc_kr")), ("zh_CN.GB18030", "€".encode("gb18030")),
-                                         ("zh_CN.GB18030", "🙂".encode("gb18030")), ("C", "é".encode()),
-                                         ("POSIX", "🙂".encode())],
-                         ids=["e-acute", "meta-x", "csi8-up", "ss3-8-f1", "alt-e-acute", "osc8-reply-then-key", "euc-jp", "euc-jp-3-byte",
-                              "big5", "euc-kr", "gb18030-2-byte", "gb18030-4-byte", "c-utf-8-key", "posix-utf-8-key"])
+@pytest.mark.parametrize("locale, key", [
+    case("e-acute", LATIN1, b"\xe9"), case("meta-x", LATIN1, b"\xf8"), case("csi8-up", LATIN1, b"\x9bA"),
+    case("ss3-8-f1", LATIN1, b"\x8fP"), case("alt-e-acute", LATIN1, b"\x1b\xe9"),
+    case("osc8-reply-then-key", LATIN1, b"\x9d11;rgb:0/0/0\x9ck"), case("euc-jp", "ja_JP.EUC-JP", "あ".encode("euc_jp")),
+    case("euc-jp-3-byte", "ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), case("big5", "zh_TW.BIG5", "中".encode("big5")),
+    case("euc-kr", "ko_KR.EUC-KR", "한".encode("euc_kr")), case("gb18030-2-byte", "zh_CN.GB18030", "€".encode("gb18030")),
+    case("gb18030-4-byte", "zh_CN.GB18030", "🙂".encode("gb18030")), case("c-utf-8-key", "C", "é".encode()),
+    case("posix-utf-8-key", "POSIX", "🙂".encode()),
+])
 def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key):
     # Python in the C locale would hand its children LC_CTYPE=C.UTF-8 (PEP 538) but for this.
     one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C", PYTHONCOERCECLOCALE="0")), key)
 
 
 @pytest.mark.parametrize("words, key, rest", [
-    ((), (b"\x1b[", 0.02, signal.SIGCONT, 0.02, b"A"), b""), (("--stty", "igncr"), b"\r", b""),
-    ((), (b"\x1b", 0.03, b"[", 0.03, b"A"), b""), ((), (b"\x1b", 0.1, b"x"), b"x"),
-    ((), (b"\x1b[200~pas", 0.3, b"ted", 0.4, b" text\x1b[201~"), b""), ((), b"\x1b[200~text\x1b\x1b[201~x", b"x"),
-    ((), b"\x1b[2@x", b"x"), (("--nonblock",), b"k", b""),
-], ids=["sigcont-within-a-key", "enter-where-cr-is-ignored", "slow-link-arrow", "escape-then-letter",
-        "paste-in-pieces", "paste-ending-in-escape-then-key", "csi-at-then-key", "non-blocking-input"])
+    case("sigcont-within-a-key", (), (b"\x1b[", 0.02, signal.SIGCONT, 0.02, b"A"), b""),
+    case("enter-where-cr-is-ignored", ("--stty", "igncr"), b"\r", b""),
+    case("slow-link-arrow", (), (b"\x1b", 0.03, b"[", 0.03, b"A"), b""), case("escape-then-letter", (), (b"\x1b", 0.1, b"x"), b"x"),
+    case("paste-in-pieces", (), (b"\x1b[200~pas", 0.3, b"ted", 0.4, b" text\x1b[201~"), b""),
+    case("paste-ending-in-escape-then-key", (), b"\x1b[200~text\x1b\x1b[201~x", b"x"),
+    case("csi-at-then-key", (), b"\x1b[2@x", b"x"), case("non-blocking-input", ("--nonblock",), b"k", b""),
+])
 def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key, rest):
     one_key_then_next(spawn(*words), key, rest)
 
 
-@pytest.mark.parametrize("language, locale", languages().items())
 def test_prompt_in_each_language_then_one_key(spawn, locale_env, pause, language, locale):
     prompt = catalog_text(pause, language, PROMPT)
     assert prompt != PROMPT, f"po/{language}.po must translate the prompt"
@@ -142,64 +142,65 @@ def test_keys_typed_after_the_first_are_left(term):
     assert term.match.group(1) == b"typed ahead"
 
 
-def wait_for_state(pid, states, failure):
-    """Waits until the process is in one of the states of /proc/PID/stat ("gone" once reaped)."""
-    deadline = time.monotonic() + 5
-    while True:
-        try:
-            with open(f"/proc/{pid}/stat") as f:
-                state = f.read().rsplit(")", 1)[1].split()[0]
-        except (FileNotFoundError, ProcessLookupError):  # reaped before or while it was read
-            state = "gone"
-        if state in states:
-            return
-        assert time.monotonic() < deadline, failure
-        time.sleep(0.02)
+CORE = (signal.SIGQUIT, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGTRAP)
 
 
-PID1 = ("unshare", "--fork", "--pid")  # pause as a container's first process: no default action
+def ends_by(term, sig, pid1):
+    """pause, which got sig, must set the terminal back, end the prompt's line and end by sig (as
+    a namespace's first process, which no signal ends, with 128 + sig)."""
+    assert finish(term, 128 + sig if pid1 else -sig) == b"\r\n", "the prompt's line must still be ended"
 
 
-@pytest.mark.parametrize("words, how, status", [
-    ((), "\x03", -signal.SIGINT), ((), "\x1c", -signal.SIGQUIT), ((), signal.SIGTERM, None), ((), signal.SIGHUP, None),
-    ((), signal.SIGUSR1, None), ((), signal.SIGUSR2, None), ((), signal.SIGVTALRM, None), ((), signal.SIGPROF, None),
-    ((), signal.SIGXCPU, None), ((), signal.SIGPWR, None), ((), signal.SIGABRT, None), ((), signal.SIGRTMIN + 1, None),
-    ((), signal.SIGRTMAX, None), (("--alarm", "1"), None, -signal.SIGALRM), ((), "output stopped", -signal.SIGTERM),
-    ((), signal.SIGSEGV, None), ((), signal.SIGBUS, None), ((), signal.SIGFPE, None), ((), signal.SIGILL, None),
-    ((), signal.SIGTRAP, None), ((), signal.SIGSYS, None),
-    (PID1, "\x03", 128 + signal.SIGINT), (PID1, signal.SIGTERM, 128 + signal.SIGTERM),
-], ids=["ctrl-c", "ctrl-backslash", "term", "hup", "usr1", "usr2", "vtalrm", "prof", "xcpu", "pwr", "abrt", "rtmin+1",
-        "rtmax", "inherited-alarm", "output-stopped", "segv", "bus", "fpe", "ill", "trap", "sys", "pid1-ctrl-c",
-        "pid1-term"])
-def test_signal_restores_terminal_then_ends_by_it(spawn, request, words, how, status):
-    sig = how if isinstance(how, int) else -(status or 0)
-    if sig in (signal.SIGQUIT, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE, signal.SIGILL,
-               signal.SIGTRAP):
+def differs_for(request, sig, pid1):
+    if pid1:
+        differs_under_emulation(request, "qemu as a namespace's first process ends by no signal", run=False)
+    elif sig in CORE:
         differs_under_emulation(request, "qemu itself reports a signal that dumps core on the terminal")
     elif sig == signal.SIGRTMIN + 1:
         differs_under_emulation(request, "host signals 34 and 35 reach the guest as its reserved 32 and 33")
-    elif words == PID1:
-        differs_under_emulation(request, "qemu as a namespace's first process ends by no signal", run=False)
+
+
+@pytest.mark.parametrize("sig, pid1", [
+    case(s.name.lower().removeprefix("sig"), s, False) for s in (
+        signal.SIGTERM, signal.SIGHUP, signal.SIGUSR1, signal.SIGUSR2, signal.SIGVTALRM, signal.SIGPROF, signal.SIGXCPU,
+        signal.SIGPWR, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGTRAP,
+        signal.SIGSYS)
+] + [case("rtmin+1", signal.SIGRTMIN + 1, False), case("rtmax", signal.SIGRTMAX, False),
+     case("pid1-term", signal.SIGTERM, True)])
+def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, pid1):
+    differs_for(request, sig, pid1)
+    term = spawn(*(PID1 if pid1 else ()))
+    os.kill(member_of(term.job, "pause"), sig)
+    ends_by(term, sig, pid1)
+
+
+@pytest.mark.parametrize("words, key, sig", [
+    case("ctrl-c", (), b"\x03", signal.SIGINT), case("ctrl-backslash", (), b"\x1c", signal.SIGQUIT),
+    case("inherited-alarm", ("--alarm", "1"), b"", signal.SIGALRM), case("pid1-ctrl-c", PID1, b"\x03", signal.SIGINT),
+])
+def test_signal_from_the_terminal_or_the_caller_ends_pause_by_it(spawn, request, words, key, sig):
+    """A key that the terminal turns into a signal, or an alarm set before pause started."""
+    differs_for(request, sig, words == PID1)
     term = spawn(*words)
+    term.send(key)
+    ends_by(term, sig, words == PID1)
+
+
+def test_signal_ends_pause_whatever_its_output_does(spawn):
+    """Output stopped (Ctrl+S): the line end may be dropped, the signal must not wait for it."""
+    term = spawn()
     pause = member_of(term.job, "pause")
-    if isinstance(how, int):
-        os.kill(pause, how)
-    elif how == "output stopped":  # the line end may be dropped, the signal must not wait for it
-        tty = os.open(f"/proc/{pause}/fd/0", os.O_RDWR | os.O_NOCTTY)
-        termios.tcflow(tty, termios.TCOOFF)
-        os.kill(pause, signal.SIGTERM)
-        wait_for_state(pause, ("Z", "gone"), "a signal must end pause whatever its output does")
-        termios.tcflow(tty, termios.TCOON)
-        os.close(tty)
-        assert finish(term, status) in (b"", b"\r\n")
-        return
-    elif how:
-        term.send(how)
-    assert finish(term, status or -how) == b"\r\n", "the prompt's line must still be ended"
+    tty = os.open(f"/proc/{pause}/fd/0", os.O_RDWR | os.O_NOCTTY)
+    termios.tcflow(tty, termios.TCOOFF)
+    os.kill(pause, signal.SIGTERM)
+    wait_for_state(pause, ("Z", "gone"), "a signal must end pause whatever its output does")
+    termios.tcflow(tty, termios.TCOON)
+    os.close(tty)
+    assert finish(term, -signal.SIGTERM) in (b"", b"\r\n")
 
 
-@pytest.mark.parametrize("name, how", [("INT", "\x03"), ("HUP", signal.SIGHUP), ("TSTP", "\x1a")],
-                         ids=["ctrl-c", "hup", "ctrl-z"])
+@pytest.mark.parametrize("name, how", [case("ctrl-c", "INT", "\x03"), case("hup", "HUP", signal.SIGHUP),
+                                       case("ctrl-z", "TSTP", "\x1a")])
 def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
     term = spawn("--ignore", name)
     if isinstance(how, str):
@@ -212,13 +213,13 @@ def test_signal_ignored_at_start_stays_ignored(spawn, name, how):
     assert finish(term) == b"\r\n"
 
 
-@pytest.mark.parametrize("ttou", ["default", "ignored", "blocked", "nudged"])
-def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn, ttou):
-    with_ttou = {"default": (), "ignored": ("--ignore", "TTOU"), "blocked": ("--block", "TTOU"),
-                 "nudged": ("--nudge", "WINCH,CHLD")}  # signals that end nothing, then continued behind
-    term = spawn("--background", *with_ttou[ttou])
+@pytest.mark.parametrize("words", [case("default", ()), case("ignored", ("--ignore", "TTOU")),
+                                   case("blocked", ("--block", "TTOU")),
+                                   case("nudged", ("--nudge", "WINCH,CHLD"))])  # signals that end nothing, then continued
+def test_started_in_the_background_keeps_the_terminal_it_is_given(spawn, words):
+    term = spawn("--background", *words)
     assert b"stopped in the background" in term.before, "pause must wait for the foreground to prompt"
-    assert ttou != "nudged" or b"stopped again" in term.before, "nor give up waiting for it"
+    assert "--nudge" not in words or b"stopped again" in term.before, "nor give up waiting for it"
     one_key_then_next(term, b"k")
 
 
@@ -244,21 +245,10 @@ def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn, how):
     assert term.exitstatus == 0
 
 
-def member_of(group, name):
-    """The pid of the process called name in the given process group."""
-    for stat in Path("/proc").glob("[0-9]*/stat"):
-        try:
-            fields = stat.read_text().rsplit(")", 1)
-        except OSError:
-            continue
-        if fields[0].endswith(f"({name}") and int(fields[1].split()[2]) == group:
-            return int(stat.parent.name)
-    raise LookupError(f"no {name} in process group {group}")
-
-
-@pytest.mark.parametrize("words, commands", [((), ["fg"]), ((), ["fg", "fg"]), ((), ["kill"]), ((), ["bg", "kill"]),
-                                            (("--ignore", "CONT"), ["fg"])],
-                         ids=["fg", "fg-twice", "kill-while-stopped", "kill-after-bg", "fg-with-sigcont-ignored"])
+@pytest.mark.parametrize("words, commands", [
+    case("fg", (), ["fg"]), case("fg-twice", (), ["fg", "fg"]), case("kill-while-stopped", (), ["kill"]),
+    case("kill-after-bg", (), ["bg", "kill"]), case("fg-with-sigcont-ignored", ("--ignore", "CONT"), ["fg"]),
+])
 def test_ctrl_z_restores_terminal_and_fg_waits_again(spawn, words, commands):
     term = spawn(*words)
     for i, command in enumerate(commands):
@@ -279,7 +269,7 @@ def test_ctrl_z_restores_terminal_and_fg_waits_again(spawn, words, commands):
     assert finish(term) == b"\r\n"
 
 
-@pytest.mark.parametrize("first", [signal.SIGTSTP, signal.SIGSTOP], ids=["ctrl-z-and-term", "term-and-cont"])
+@pytest.mark.parametrize("first", [case("ctrl-z-and-term", signal.SIGTSTP), case("term-and-cont", signal.SIGSTOP)])
 def test_a_signal_that_ends_pause_wins_over_one_that_came_with_it(term, first):
     """SIGTERM sent with a Ctrl+Z, or while stopped so that it comes with the SIGCONT of fg: pause
     ends by SIGTERM. Where the stop came first and took effect, fg lets SIGTERM through."""
@@ -288,9 +278,9 @@ def test_a_signal_that_ends_pause_wins_over_one_that_came_with_it(term, first):
     if first == signal.SIGSTOP:
         term.expect_exact("stopped")
     os.kill(pause, signal.SIGTERM)
-    if first == signal.SIGSTOP or term.expect([r"status (-?\d+) (\w+)\r\n", "stopped"]) == 1:
+    if first == signal.SIGSTOP or term.expect([STATUS, "stopped"]) == 1:
         term.send(b"fg\r")
-        term.expect(r"status (-?\d+) (\w+)\r\n")
+        term.expect(STATUS)
     assert (int(term.match.group(1)), term.match.group(2)) == (-signal.SIGTERM, b"same")
 
 

@@ -9,47 +9,50 @@ import time
 
 import pytest
 
-from conftest import PROMPT, PROMPT_DE, catalog_text, languages
+from conftest import PROMPT, PROMPT_DE, case, catalog_text
 
 FRENCH = "Appuyer sur une touche pour poursuivre . . . "
 USAGE = "Usage: pause [-h | --help | --version] [--]\n"
 USAGE_DE = "Aufruf: pause [-h | --help | --version] [--]\n"
 
 
+class Catalog(str):
+    """A prompt as the catalog of this language installed beside pause has it."""
+
+
 @pytest.mark.parametrize("variables, prompt, encoding", [
-    ({"LANG": "de_DE.UTF-8"}, PROMPT_DE, "utf-8"),
-    ({"LANG": "fr_FR.UTF-8"}, FRENCH, "utf-8"),
-    ({"LANG": "es_ES.UTF-8"}, "Pulse cualquier tecla para seguir . . . ", "utf-8"),
-    ({"LANG": "it_IT.UTF-8"}, "Premi un tasto qualsiasi per proseguire . . . ", "utf-8"),
-    ({"LC_ALL": "nl_NL.UTF-8"}, "Druk op een willekeurige toets om verder te gaan . . . ", "utf-8"),
-    ({"LANG": "de_DE.UTF-8", "LANGUAGE": "fr:de"}, FRENCH, "utf-8"),
-    ({"LANG": "de_DE.ISO-8859-1"}, PROMPT_DE, "latin-1"),
-    ({"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
-    ({"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"),
-    ({}, PROMPT, "ascii"),
-    ({"LANG": "et_EE.UTF-8"}, PROMPT, "ascii"),
-    ({"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, PROMPT, "ascii"),
-    ({"LANG": "de_DE.UTF-8", "LANGUAGE": "et"}, PROMPT, "ascii"),
-    ({"LANG": "ja_JP.EUC-JP"}, "ja", "euc_jp"), ({"LANG": "zh_TW.BIG5"}, "zh_TW", "big5"),
-    ({"LANG": "zh_CN.GB18030"}, "zh_CN", "gb18030"), ({"LANG": "ko_KR.EUC-KR"}, "ko", "euc_kr"),
-    ({"LANG": "ru_RU.KOI8-R"}, "ru", "koi8_r"), ({"LANG": "pl_PL.ISO-8859-2"}, "pl", "iso8859_2"),
-    ({"LANG": "el_GR.ISO-8859-7"}, "el", "iso8859_7"),
-    ({"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "ja"}, PROMPT, "ascii"),
-], ids=["de", "fr", "es", "it", "nl", "language-over-lang", "latin-1", "c", "posix", "no-variables",
-        "no-catalog", "no-such-locale", "language-without-catalog", "euc-jp", "big5", "gb18030", "euc-kr", "koi8-r",
-        "iso-8859-2", "iso-8859-7", "japanese-in-latin-1-is-english"])
+    case("de", {"LANG": "de_DE.UTF-8"}, PROMPT_DE, "utf-8"), case("fr", {"LANG": "fr_FR.UTF-8"}, FRENCH, "utf-8"),
+    case("es", {"LANG": "es_ES.UTF-8"}, "Pulse cualquier tecla para seguir . . . ", "utf-8"),
+    case("it", {"LANG": "it_IT.UTF-8"}, "Premi un tasto qualsiasi per proseguire . . . ", "utf-8"),
+    case("nl", {"LC_ALL": "nl_NL.UTF-8"}, "Druk op een willekeurige toets om verder te gaan . . . ", "utf-8"),
+    case("language-over-lang", {"LANG": "de_DE.UTF-8", "LANGUAGE": "fr:de"}, FRENCH, "utf-8"),
+    case("latin-1", {"LANG": "de_DE.ISO-8859-1"}, PROMPT_DE, "latin-1"),
+    case("c", {"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    case("posix", {"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"),
+    case("no-variables", {}, PROMPT, "ascii"), case("no-catalog", {"LANG": "et_EE.UTF-8"}, PROMPT, "ascii"),
+    case("no-such-locale", {"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    case("language-without-catalog", {"LANG": "de_DE.UTF-8", "LANGUAGE": "et"}, PROMPT, "ascii"),
+    case("euc-jp", {"LANG": "ja_JP.EUC-JP"}, Catalog("ja"), "euc_jp"), case("big5", {"LANG": "zh_TW.BIG5"}, Catalog("zh_TW"), "big5"),
+    case("gb18030", {"LANG": "zh_CN.GB18030"}, Catalog("zh_CN"), "gb18030"),
+    case("euc-kr", {"LANG": "ko_KR.EUC-KR"}, Catalog("ko"), "euc_kr"),
+    case("koi8-r", {"LANG": "ru_RU.KOI8-R"}, Catalog("ru"), "koi8_r"),
+    case("iso-8859-2", {"LANG": "pl_PL.ISO-8859-2"}, Catalog("pl"), "iso8859_2"),
+    case("iso-8859-7", {"LANG": "el_GR.ISO-8859-7"}, Catalog("el"), "iso8859_7"),
+    case("japanese-in-latin-1-is-english", {"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "ja"}, PROMPT, "ascii"),
+])
 def test_prompt_speaks_the_locale_language(pause, locale_env, variables, prompt, encoding):
-    """A prompt given as a language is that language's catalog, in the locale's character set."""
-    prompt = catalog_text(pause, prompt, PROMPT) if prompt in languages() else prompt
+    """The prompt in the language's words, in the locale's character set."""
+    prompt = catalog_text(pause, prompt, PROMPT) if isinstance(prompt, Catalog) else prompt
     out = subprocess.run([pause], input=b"", capture_output=True, env=locale_env(**variables), timeout=10)
     assert (out.returncode, out.stdout) == (0, (prompt + "\n").encode(encoding))
 
 
 @pytest.mark.parametrize("source", ["pipe", "file", "slow pipe"])
-@pytest.mark.parametrize("data, rest", [(b"xyz", b"yz"), (b"", b""), (b"\n\n", b"\n"), ("éyz".encode(), b"yz"),
-                                        ("🙂yz".encode(), b"yz"), (b"\x1b[A", b"[A"),
-                                        (b"\xc3xyz", {"pipe": b"yz", "file": b"xyz"})],
-                         ids=["letter", "empty", "newline", "2-byte", "4-byte", "escape-is-one-character", "broken"])
+@pytest.mark.parametrize("data, rest", [
+    case("letter", b"xyz", b"yz"), case("empty", b"", b""), case("newline", b"\n\n", b"\n"), case("2-byte", "éyz".encode(), b"yz"),
+    case("4-byte", "🙂yz".encode(), b"yz"), case("escape-is-one-character", b"\x1b[A", b"[A"),
+    case("broken", b"\xc3xyz", {"pipe": b"yz", "file": b"xyz"}),
+])
 def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest):
     (tmp_path / "in").write_bytes(data)
     reader = '"$0"; echo "rc=$?"; cat'
@@ -62,13 +65,16 @@ def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest)
 
 
 @pytest.mark.parametrize("args, lang, status, out, err", [
-    (["--help"], "C", 0, USAGE, ""), (["-h", "-x"], "C", 0, USAGE, ""), (["-h"], "de_DE.UTF-8", 0, USAGE_DE, ""),
-    (["--version", "-h"], "C", 0, "pause (hello-greeter) {version}\n", ""), (["--"], "C", 0, PROMPT + "\n", ""),
-    (["-x", "-h"], "C", 2, "", "pause: unknown option '-x'\n" + USAGE), (["--verbose"], "C", 2, "", "pause: unknown option '--verbose'\n" + USAGE),
-    (["5"], "C", 2, "", "pause: extra operand '5'\n" + USAGE), (["--", "-h"], "C", 2, "", "pause: extra operand '-h'\n" + USAGE),
-    (["-"], "de_DE.UTF-8", 2, "", "pause: überzähliger Operand '-'\n" + USAGE_DE),
-], ids=["help", "help-first", "help-de", "version", "end-of-options", "unknown-option", "unknown-long-option",
-        "operand", "operand-after-end-of-options", "operand-de"])
+    case("help", ["--help"], "C", 0, USAGE, ""), case("help-first", ["-h", "-x"], "C", 0, USAGE, ""),
+    case("help-de", ["-h"], "de_DE.UTF-8", 0, USAGE_DE, ""),
+    case("version", ["--version", "-h"], "C", 0, "pause (hello-greeter) {version}\n", ""),
+    case("end-of-options", ["--"], "C", 0, PROMPT + "\n", ""),
+    case("unknown-option", ["-x", "-h"], "C", 2, "", "pause: unknown option '-x'\n" + USAGE),
+    case("unknown-long-option", ["--verbose"], "C", 2, "", "pause: unknown option '--verbose'\n" + USAGE),
+    case("operand", ["5"], "C", 2, "", "pause: extra operand '5'\n" + USAGE),
+    case("operand-after-end-of-options", ["--", "-h"], "C", 2, "", "pause: extra operand '-h'\n" + USAGE),
+    case("operand-de", ["-"], "de_DE.UTF-8", 2, "", "pause: überzähliger Operand '-'\n" + USAGE_DE),
+])
 def test_command_line_help_version_or_refusal(pause, locale_env, request, args, lang, status, out, err):
     out = out.format(version=request.config.getoption("--product-version"))
     res = subprocess.run([pause, *args], input=b"", capture_output=True, env=locale_env(LANG=lang), timeout=10)
@@ -96,8 +102,9 @@ def behind_the_foreground():
     os.tcsetpgrp(0, holder)
 
 
-@pytest.mark.parametrize("stdin, reason", [("closed", "Bad file descriptor"), ("directory", "Is a directory"),
-                                           ("orphaned terminal", "Input/output error")])
+@pytest.mark.parametrize("stdin, reason", [case("closed", "closed", "Bad file descriptor"),
+                                           case("directory", "directory", "Is a directory"),
+                                           case("orphaned terminal", "orphaned terminal", "Input/output error")])
 def test_unreadable_input_fails_at_once_and_says_why(pause, stdin, reason):
     terminal, tty = os.openpty()
     kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},

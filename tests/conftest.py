@@ -1,9 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""Options, constants and fixtures shared by the black-box tests.
-
-The programs under test come in as paths, so the same tests run against any build: a native
-one, or a Windows one started through Wine's loader (--wine).
-"""
+"""Options, constants, helpers and fixtures of the black-box tests. The programs come in as paths,
+so the same tests run against any build: a native one, or a Windows one under Wine (--wine)."""
+import contextlib
 import gettext
 import os
 import resource
@@ -26,8 +24,8 @@ C_UTF8 = Path("/usr/lib/locale/C.utf8")
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 STATUS = r"status (-?\d+) (\w+)\r\n"  # what jobctl.py says when the job has ended
 PID1 = ("unshare", "--fork", "--pid")  # a container's first process: no signal has a default action
-# Without /proc, as in a bare chroot or container.
-NO_PROC = (shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
+NO_PROC = (  # no /proc, as in a bare chroot or container
+shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
            f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
 
 
@@ -182,17 +180,17 @@ def locale_env(request, tmp_path_factory):
 
 
 def pytest_generate_tests(metafunc):
-    """The languages of the catalogs the build installed beside --pause, each with a locale of
-    the machine's that speaks it: for a test that takes language and locale."""
+    """language, locale: each catalog the build installed beside --pause, and a locale that speaks it
+    (the language's own country's where the machine has one)."""
+    pause = metafunc.config.getoption("--pause")
     if "language" not in metafunc.fixturenames:
         return
-    pause = metafunc.config.getoption("--pause")
-    found = sorted(mo.parts[-3] for mo in Path(pause or ".").parents[1].glob("share/locale/*/LC_MESSAGES/hello-greeter.mo"))
-
     def locale(language):
-        names = sorted(p.name for p in I18N.glob(f"{language}_*") if "@" not in p.name)
-        return language if "_" in language else f"{language}_{language.upper()}" if f"{language}_{language.upper()}" in names else names[0]
-    metafunc.parametrize("language, locale", [case(lang, lang, locale(lang)) for lang in found if pause and I18N.is_dir()])
+        names = sorted(p.name for p in I18N.glob(f"{language}_*") if "@" not in p.name) or [language]
+        own = f"{language}_{language.upper()}"
+        return language if "_" in language else own if own in names else names[0]
+    found = sorted(mo.parts[-3] for mo in Path(pause).parents[1].glob("share/locale/*/LC_MESSAGES/hello-greeter.mo")) if pause else []
+    metafunc.parametrize("language, locale", [case(language, language, locale(language)) for language in found])
 
 
 def catalog_text(pause, language, msgid):
@@ -205,12 +203,10 @@ def catalog_text(pause, language, msgid):
 def member_of(group, name):
     """The pid of the process called name in the given process group."""
     for stat in Path("/proc").glob("[0-9]*/stat"):
-        try:
-            fields = stat.read_text().rsplit(")", 1)
-        except OSError:
-            continue
-        if fields[0].endswith(f"({name}") and int(fields[1].split()[2]) == group:
-            return int(stat.parent.name)
+        with contextlib.suppress(OSError):
+            command, fields = stat.read_text().rsplit(")", 1)
+            if command.endswith(f"({name}") and int(fields.split()[2]) == group:
+                return int(stat.parent.name)
     raise LookupError(f"no {name} in process group {group}")
 
 
@@ -219,8 +215,7 @@ def wait_for_state(pid, states, failure):
     deadline = time.monotonic() + 5
     while True:
         try:
-            with open(f"/proc/{pid}/stat") as f:
-                state = f.read().rsplit(")", 1)[1].split()[0]
+            state = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[0]
         except (FileNotFoundError, ProcessLookupError):  # reaped before or while it was read
             state = "gone"
         if state in states:

@@ -1,24 +1,20 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Runs a command as a job-control shell runs a foreground job: in a process group of its own
-that owns the terminal, so the terminal's signals reach it alone. Reports its pid, then its
-status, whether the terminal settings came back as they were, and the next line typed.
+that owns the terminal. Reports its pid, then its status, whether the terminal settings came
+back as they were, and the next line typed. When the job's leader stops, the shell takes the
+terminal back and says "stopped"; the next line is a command: `fg` sets the terminal as the
+shell keeps it, hands it to the job and continues it; `bg` continues it behind the shell; `kill`
+sends it SIGTERM, then SIGCONT, and keeps the terminal.
 
-When the job's leader stops, the shell takes the terminal back at once and says "stopped"; the
-next line typed is a command: `fg` sets the terminal as the shell keeps it, hands it to the job
-and continues it; `bg` continues it where it is, behind the shell; `kill` sends it SIGTERM, then
-SIGCONT, and keeps the terminal.
-
-The job starts with every signal's default action and none blocked, whatever the caller left
-(nohup, `&`), and no core file; then --ignore and --block apply (signal names, comma-separated),
-and --alarm sends it SIGALRM after that many seconds. --stty sets the terminal (stty's words)
-before it is taken as found; --nonblock leaves the terminal's open file non-blocking for the
-job. With --background the job starts behind a line editor's terminal modes (no line editing,
-no echo, no ICRNL), as after `job &`; once it stops for the terminal, --nudge sends it those
-signals and SIGCONT, leaving it behind (it must stop again), then the modes are set back and the
-job is brought to the foreground and continued, as by `fg`. With
---direct the command replaces jobctl, so that it leads the terminal's session, as a terminal
-emulator starts it.
+The job starts with every signal's default action, none blocked and no core file, whatever the
+caller left; then --ignore and --block apply (signal names, comma-separated), and --alarm sends
+it SIGALRM after that many seconds. --stty sets the terminal (stty's words) before it is taken
+as found; --nonblock makes the terminal's open file non-blocking. --background starts the job
+behind a line editor's modes (no line editing, no echo, no ICRNL), as after `job &`; once it
+stops for the terminal, --nudge sends it those signals and SIGCONT (it must stop again), then
+the modes are set back and the job brought to the foreground, as by `fg`. --direct: the command
+replaces jobctl and leads the terminal's session, as a terminal emulator starts it.
 
 Usage: jobctl.py [--background [--nudge SIGS] | --direct] [--ignore SIGS] [--block SIGS] [--alarm S]
                  [--stty WORDS] [--nonblock] COMMAND [ARG...]

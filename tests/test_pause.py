@@ -55,8 +55,8 @@ def finish(term, status=0):
 def one_key_then_next(term, key, rest=b""):
     """Types a key, alone: it must end the wait, unechoed, and leave nothing of itself, so that the
     next reader gets exactly what is typed next. A key given as a tuple comes in pieces: bytes
-    typed, a pause of that many seconds, a signal sent to pause, or a function called with the
-    terminal. rest: what pause must leave of the pieces (a second key)."""
+    typed, a pause of that many seconds, or a signal sent to pause. rest: what pause must leave of
+    the pieces (a second key)."""
     time.sleep(0.2)
     assert term.isalive(), "pause must wait for a key"
     sent = time.monotonic()
@@ -65,8 +65,6 @@ def one_key_then_next(term, key, rest=b""):
             time.sleep(piece)
         elif isinstance(piece, int):
             os.kill(member_of(term.job, "pause"), piece)
-        elif callable(piece):
-            piece(term)
         else:
             term.send(piece)
     assert finish(term) == b"\r\n", "the key alone must end the wait, unechoed, and the line be ended"
@@ -145,12 +143,6 @@ def test_keys_typed_after_the_first_are_left(term):
 CORE = (signal.SIGQUIT, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGTRAP)
 
 
-def ends_by(term, sig, pid1):
-    """pause, which got sig, must set the terminal back, end the prompt's line and end by sig (as
-    a namespace's first process, which no signal ends, with 128 + sig)."""
-    assert finish(term, 128 + sig if pid1 else -sig) == b"\r\n", "the prompt's line must still be ended"
-
-
 def differs_for(request, sig, pid1):
     if pid1:
         differs_under_emulation(request, "qemu as a namespace's first process ends by no signal", run=False)
@@ -168,10 +160,12 @@ def differs_for(request, sig, pid1):
 ] + [case("rtmin+1", signal.SIGRTMIN + 1, False), case("rtmax", signal.SIGRTMAX, False),
      case("pid1-term", signal.SIGTERM, True)])
 def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, pid1):
+    """pause sets the terminal back, ends the prompt's line and ends by the signal (as a
+    namespace's first process, which no signal ends, with 128 + sig)."""
     differs_for(request, sig, pid1)
     term = spawn(*(PID1 if pid1 else ()))
     os.kill(member_of(term.job, "pause"), sig)
-    ends_by(term, sig, pid1)
+    assert finish(term, 128 + sig if pid1 else -sig) == b"\r\n", "the prompt's line must still be ended"
 
 
 @pytest.mark.parametrize("words, key, sig", [
@@ -183,7 +177,7 @@ def test_signal_from_the_terminal_or_the_caller_ends_pause_by_it(spawn, request,
     differs_for(request, sig, words == PID1)
     term = spawn(*words)
     term.send(key)
-    ends_by(term, sig, words == PID1)
+    assert finish(term, 128 + sig if words == PID1 else -sig) == b"\r\n"
 
 
 def test_signal_ends_pause_whatever_its_output_does(spawn):

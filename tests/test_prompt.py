@@ -16,8 +16,8 @@ USAGE = "Usage: pause [-h | --help | --version] [--]\n"
 USAGE_DE = "Aufruf: pause [-h | --help | --version] [--]\n"
 
 
-class Catalog(str):
-    """A prompt as the catalog of this language installed beside pause has it."""
+class Catalog(str):  # a prompt as the catalog of this language, installed beside pause, has it
+    pass
 
 
 @pytest.mark.parametrize("variables, prompt, encoding", [
@@ -26,17 +26,14 @@ class Catalog(str):
     case("it", {"LANG": "it_IT.UTF-8"}, "Premi un tasto qualsiasi per proseguire . . . ", "utf-8"),
     case("nl", {"LC_ALL": "nl_NL.UTF-8"}, "Druk op een willekeurige toets om verder te gaan . . . ", "utf-8"),
     case("language-over-lang", {"LANG": "de_DE.UTF-8", "LANGUAGE": "fr:de"}, FRENCH, "utf-8"),
-    case("latin-1", {"LANG": "de_DE.ISO-8859-1"}, PROMPT_DE, "latin-1"),
-    case("c", {"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
-    case("posix", {"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"),
-    case("no-variables", {}, PROMPT, "ascii"), case("no-catalog", {"LANG": "et_EE.UTF-8"}, PROMPT, "ascii"),
+    case("latin-1", {"LANG": "de_DE.ISO-8859-1"}, PROMPT_DE, "latin-1"), case("c", {"LANG": "C", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    case("posix", {"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, PROMPT, "ascii"), case("no-variables", {}, PROMPT, "ascii"),
+    case("no-catalog", {"LANG": "et_EE.UTF-8"}, PROMPT, "ascii"),
     case("no-such-locale", {"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, PROMPT, "ascii"),
     case("language-without-catalog", {"LANG": "de_DE.UTF-8", "LANGUAGE": "et"}, PROMPT, "ascii"),
     case("euc-jp", {"LANG": "ja_JP.EUC-JP"}, Catalog("ja"), "euc_jp"), case("big5", {"LANG": "zh_TW.BIG5"}, Catalog("zh_TW"), "big5"),
-    case("gb18030", {"LANG": "zh_CN.GB18030"}, Catalog("zh_CN"), "gb18030"),
-    case("euc-kr", {"LANG": "ko_KR.EUC-KR"}, Catalog("ko"), "euc_kr"),
-    case("koi8-r", {"LANG": "ru_RU.KOI8-R"}, Catalog("ru"), "koi8_r"),
-    case("iso-8859-2", {"LANG": "pl_PL.ISO-8859-2"}, Catalog("pl"), "iso8859_2"),
+    case("gb18030", {"LANG": "zh_CN.GB18030"}, Catalog("zh_CN"), "gb18030"), case("euc-kr", {"LANG": "ko_KR.EUC-KR"}, Catalog("ko"), "euc_kr"),
+    case("koi8-r", {"LANG": "ru_RU.KOI8-R"}, Catalog("ru"), "koi8_r"), case("iso-8859-2", {"LANG": "pl_PL.ISO-8859-2"}, Catalog("pl"), "iso8859_2"),
     case("iso-8859-7", {"LANG": "el_GR.ISO-8859-7"}, Catalog("el"), "iso8859_7"),
     case("japanese-in-latin-1-is-english", {"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "ja"}, PROMPT, "ascii"),
 ])
@@ -66,9 +63,8 @@ def test_plain_input_gives_up_one_character(pause, tmp_path, source, data, rest)
 
 @pytest.mark.parametrize("args, lang, status, out, err", [
     case("help", ["--help"], "C", 0, USAGE, ""), case("help-first", ["-h", "-x"], "C", 0, USAGE, ""),
-    case("help-de", ["-h"], "de_DE.UTF-8", 0, USAGE_DE, ""),
+    case("help-de", ["-h"], "de_DE.UTF-8", 0, USAGE_DE, ""), case("end-of-options", ["--"], "C", 0, PROMPT + "\n", ""),
     case("version", ["--version", "-h"], "C", 0, "pause (hello-greeter) {version}\n", ""),
-    case("end-of-options", ["--"], "C", 0, PROMPT + "\n", ""),
     case("unknown-option", ["-x", "-h"], "C", 2, "", "pause: unknown option '-x'\n" + USAGE),
     case("unknown-long-option", ["--verbose"], "C", 2, "", "pause: unknown option '--verbose'\n" + USAGE),
     case("operand", ["5"], "C", 2, "", "pause: extra operand '5'\n" + USAGE),
@@ -102,9 +98,8 @@ def behind_the_foreground():
     os.tcsetpgrp(0, holder)
 
 
-@pytest.mark.parametrize("stdin, reason", [case("closed", "closed", "Bad file descriptor"),
-                                           case("directory", "directory", "Is a directory"),
-                                           case("orphaned terminal", "orphaned terminal", "Input/output error")])
+@pytest.mark.parametrize("stdin, reason", [case(w, w, r) for w, r in (
+    ("closed", "Bad file descriptor"), ("directory", "Is a directory"), ("orphaned terminal", "Input/output error"))])
 def test_unreadable_input_fails_at_once_and_says_why(pause, stdin, reason):
     terminal, tty = os.openpty()
     kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},

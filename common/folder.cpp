@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Finding the folder the running program was installed in.
 #include "folder.hpp"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Reading the file pause takes its key from, a byte or a character at a time.
 #include "input.hpp"
 
 #include "language.hpp"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Keys from the bytes a terminal sends, each read whole; replies and mouse reports passed over.
 #include "keys.hpp"
 
 #include "input.hpp"

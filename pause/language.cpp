@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// The user's language and character set, as the locale tells them, and the prompt's catalogs.
 #include "language.hpp"
 
 #include "folder.hpp"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Writing a message whole: the prompt, the line end, the help and the errors.
 #include "say.hpp"
 
 #include "signals.hpp"

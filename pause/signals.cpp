@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Catching, recording and taking signals; stopping and ending pause by one.
 #include "signals.hpp"
 
 #include "waiting.hpp"

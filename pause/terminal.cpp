@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// The terminal: its settings as found, key mode, foreground requests, and setting it back.
 #include "terminal.hpp"
 
 #include "say.hpp"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// pause's command line: nothing, or --help or --version; anything else refused.
 #include "usage.hpp"
 
 #include "language.hpp"

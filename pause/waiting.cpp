@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Waiting for a file to be ready with the caught signals let through.
 #include "waiting.hpp"
 
 #include <cerrno>

@@ -67,12 +67,13 @@ template <class Action> void each_caught(Action action)
     action(SIGCONT);
 }
 
-void install(int sig, void (*handler)(int))
+void install(int sig, void (*handler)(int), int flags = 0)
 {
     struct sigaction action = {};
     struct sigaction was = {};
     action.sa_handler = handler;
     action.sa_mask = caught;
+    action.sa_flags = flags;
     if (sigaction(sig, &action, &was) == 0 && was.sa_handler == SIG_IGN && sig != SIGCONT) {
         (void)sigaction(sig, &was, nullptr); // as nohup or `trap '' TSTP` left it
     }
@@ -109,7 +110,7 @@ void catch_all()
 void on_faults(void (*handler)(int))
 {
     for (const int sig : faults) {
-        install(sig, handler);
+        install(sig, handler, static_cast<int>(SA_RESETHAND)); // a fault in it: the default
     }
 }
 

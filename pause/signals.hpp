@@ -13,7 +13,8 @@ namespace signals
 void catch_all();
 
 // Faults of pause's own (SIGSEGV, SIGABRT, ...) cannot wait to be recorded: the faulting
-// instruction would run again. handler runs at once instead, with the caught signals blocked.
+// instruction would run again. handler runs at once instead, with the caught signals blocked,
+// and once: a fault within it takes the default action.
 void on_faults(void (*handler)(int));
 
 // Whether sig, as take gives it, ends pause: all but SIGTSTP, SIGCONT and none (0).

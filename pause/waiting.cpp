@@ -2,15 +2,12 @@
 // Waiting for a file to be ready with the caught signals let through.
 #include "waiting.hpp"
 
+#include <array>
 #include <cerrno>
 #include <ctime>
-#ifdef HELLO_HAVE_PPOLL
 #include <poll.h>
-#else
-#include <algorithm>
-#include <array>
+#ifndef HELLO_HAVE_PPOLL
 #include <fcntl.h>
-#include <sys/select.h>
 #include <unistd.h>
 #endif
 
@@ -54,29 +51,23 @@ void wake()
     errno = err;
 }
 
+// poll() rather than select(), which takes no descriptor from FD_SETSIZE (1024) on: a caller
+// may leave that many open.
 int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask)
 {
-    const int woken_by = pipe_ends[0];
-    fd_set in;
-    fd_set out;
-    FD_ZERO(&in);
-    FD_ZERO(&out);
-    FD_SET(fd, for_output ? &out : &in);
-    if (woken_by >= 0) {
-        FD_SET(woken_by, &in);
-    }
-    timeval limit = {wait_ms / 1000, (wait_ms % 1000) * 1000};
+    std::array<pollfd, 2> watched = {{{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0},
+                                      {pipe_ends[0], POLLIN, 0}}}; // a negative fd is left out
     sigset_t was;
     (void)sigprocmask(mask != nullptr ? SIG_SETMASK : SIG_BLOCK, mask, &was);
-    int n = select(std::max(fd, woken_by) + 1, &in, &out, nullptr, wait_ms < 0 ? nullptr : &limit);
+    int n = poll(watched.data(), watched.size(), wait_ms);
     const int err = errno;
     (void)sigprocmask(SIG_SETMASK, &was, nullptr);
     std::array<char, 64> drained{};
     bool woken = false;
-    while (woken_by >= 0 && read(woken_by, drained.data(), drained.size()) > 0) {
+    while (pipe_ends[0] >= 0 && read(pipe_ends[0], drained.data(), drained.size()) > 0) {
         woken = true;
     }
-    if (n > 0 && !FD_ISSET(fd, for_output ? &out : &in)) { // the pipe alone: a signal came
+    if (n > 0 && watched[0].revents == 0) { // the pipe alone: a signal came
         n = -1;
     }
     errno = n < 0 && woken ? EINTR : err;

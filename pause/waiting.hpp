@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Waiting for a file to be ready with some signals let through, so that no signal that comes just
-// before the wait goes unseen: ppoll() where the system has it. Elsewhere select() waits on the
+// before the wait goes unseen: ppoll() where the system has it. Elsewhere poll() waits on the
 // file and on a pipe that the signal handler writes to; pselect() would not do, as some systems
-// emulate it with sigprocmask() and select(), which loses a signal that comes between the two.
+// emulate it with sigprocmask() and select(), which loses a signal that comes between the two,
+// and it takes no descriptor past FD_SETSIZE.
 #pragma once
 
 #include <csignal>

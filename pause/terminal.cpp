@@ -5,9 +5,7 @@
 #include "say.hpp"
 #include "signals.hpp"
 
-#include <array>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <termios.h>
@@ -50,14 +48,13 @@ int as_foreground(const termios *mode)
 // Another reader of the terminal (a parent) may take the byte between the wait and the read.
 // Keys are read, then, from an open file of pause's own that does not block, so that pause never
 // sleeps in read() with its signals blocked; O_NONBLOCK on standard input itself would change
-// the file the shell shares. Where the terminal cannot be opened, standard input serves.
+// the file the shell shares. It is opened through /proc/self/fd/0, which leads to the file
+// itself: the terminal's name may stand for another terminal here (a container's own /dev/pts).
+// Where that cannot be opened, standard input serves.
 void open_own()
 {
-    std::array<char, PATH_MAX> name{};
-    if (readlink("/proc/self/fd/0", name.data(), name.size() - 1) > 0) {
-        const int fd = open(name.data(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        own = fd >= 0 ? fd : own;
-    }
+    const int fd = open("/proc/self/fd/0", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    own = fd >= 0 ? fd : own;
 }
 
 extern "C" void fault(int sig)

@@ -3,6 +3,7 @@
 #include "keys.hpp"
 
 #include "input.hpp"
+#include "language.hpp"
 
 namespace keys
 {
@@ -34,10 +35,10 @@ void skip_paste()
 }
 
 // The rest of a terminal's reply to a query, after its introducer: a control string (OSC, DCS,
-// APC, PM or SOS) up to its end, BEL or ST (ESC then a backslash, or 0x9c in an 8-bit character
-// set). Returns false for a reply, even one cut short; true where nothing follows the introducer
-// in time (Alt+] or Alt+P typed) or the string goes on past any reply's length.
-bool finish_reply(bool eight_bit)
+// APC, PM or SOS) up to its end, BEL or ST (ESC then a backslash, or 0x9c where that is a C1
+// control). Returns false for a reply, even one cut short; true where nothing follows the
+// introducer in time (Alt+] or Alt+P typed) or the string goes on past any reply's length.
+bool finish_reply()
 {
     for (int len = 0; len < reply_max; ++len) {
         const int c = input::byte(key_gap_ms);
@@ -48,7 +49,7 @@ bool finish_reply(bool eight_bit)
             (void)input::byte(key_gap_ms);
             return false;
         }
-        if (c == '\a' || (eight_bit && c == st8)) {
+        if (c == '\a' || (c == st8 && c1_control(c))) {
             return false;
         }
     }
@@ -94,13 +95,13 @@ bool finish_sequence(bool csi)
 
 // The rest of a key that began with Escape: nothing (Escape itself), a CSI or SS3 sequence, or
 // another key or sequence held with Alt.
-bool finish_escape(bool eight_bit)
+bool finish_escape()
 {
     int c = input::byte(key_gap_ms);
     if (c == esc) { // Alt with a key that sends Escape itself
         c = input::byte(key_gap_ms);
     } else if (introduces_reply(c)) {
-        return finish_reply(eight_bit);
+        return finish_reply();
     }
     if (c == '[' || c == 'O') {
         return finish_sequence(c == '[');
@@ -111,7 +112,7 @@ bool finish_escape(bool eight_bit)
 
 } // namespace
 
-input::Read read_key(int fd, bool eight_bit)
+input::Read read_key(int fd)
 {
     input::use(fd);
     for (;;) {
@@ -121,10 +122,10 @@ input::Read read_key(int fd, bool eight_bit)
         }
         bool key = true;
         if (c == esc) {
-            key = finish_escape(eight_bit);
-        } else if (eight_bit && c >= 0x80 && introduces_reply(c - 0x40)) {
-            key = finish_reply(true);
-        } else if (eight_bit && (c == csi8 || c == ss3_8)) {
+            key = finish_escape();
+        } else if (c1_control(c) && introduces_reply(c - 0x40)) {
+            key = finish_reply();
+        } else if ((c == csi8 || c == ss3_8) && c1_control(c)) {
             key = finish_sequence(c == csi8);
         } else {
             input::finish_char(c, key_gap_ms);

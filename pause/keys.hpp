@@ -9,8 +9,9 @@
 namespace keys
 {
 
-// Reads one key from fd, a terminal in key mode. eight_bit: one byte is one character, and 0x9b
-// and 0x8f are the 8-bit CSI and SS3.
-input::Read read_key(int fd, bool eight_bit);
+// Reads one key from fd, a terminal in key mode. Where the locale's character set has C1
+// controls, 0x9b and 0x8f begin sequences as CSI and SS3 do, and 0x90, 0x98, 0x9d, 0x9e and 0x9f
+// replies.
+input::Read read_key(int fd);
 
 } // namespace keys

@@ -1,37 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The user's language and character set, as the locale tells them, and the prompt's catalogs.
+// The user's language and character set, as the locale tells them.
 #include "language.hpp"
 
-#include "folder.hpp"
+#include "catalogs.hpp"
 
-#include <algorithm>
-#include <array>
-#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cwchar>
-#include <iterator>
-#ifdef HELLO_HAVE_GETTEXT
-#include <libintl.h>
-#else // no catalogs: English
-namespace
-{
-const char *gettext(const char *msgid)
-{
-    return msgid;
-}
-const char *bindtextdomain(const char * /*domain*/, const char *dir)
-{
-    return dir;
-}
-const char *textdomain(const char *domain)
-{
-    return domain;
-}
-} // namespace
-#endif
-#include <cstring>
+#include <initializer_list>
 #ifndef __GLIBC__
+#include <cstring>
 #include <langinfo.h>
 #endif
 
@@ -43,35 +21,43 @@ namespace
 bool ascii;
 bool utf8_loaded; // C.UTF-8's character types, loaded for the first byte that needs them
 
-// The catalogs are looked up from the program's own folder (LOCALEDIR_FROM_BINDIR, as the
-// build lays the tree out), so that they are found wherever the tree is installed. Where the
-// program cannot be found, the C library's own folder is searched.
-void bind_catalogs(const char *argv0)
+// Whether name is the C locale's, whose character set is ASCII.
+bool c_locale(const char *name)
 {
-    constexpr std::array<char, sizeof LOCALEDIR_FROM_BINDIR> tail = {LOCALEDIR_FROM_BINDIR};
-    std::array<char, PATH_MAX + 1 + tail.size()> dir{};
-    const std::size_t len = own_folder(dir.data(), argv0);
-    if (len == 0) {
-        return;
+    for (const char *c : {"C", "POSIX"}) {
+        const char *n = name;
+        for (; *n != '\0' && *n == *c; ++n, ++c) {
+        }
+        if (*n == *c) {
+            return true;
+        }
     }
-    // Iterators, not a checked index: that would bring in the C++ library.
-    auto *const end = std::next(dir.begin(), static_cast<std::ptrdiff_t>(len));
-    *end = '/';
-    std::copy(tail.begin(), tail.end(), std::next(end));
-    (void)bindtextdomain(TEXTDOMAIN, dir.data());
+    return false;
 }
 
 // Other C libraries than glibc tell ASCII by name only: musl's C locale takes every byte as a
 // character.
 bool ascii_only()
 {
-#ifdef __GLIBC__ // the same answer, without importing nl_langinfo for it
-    std::mbstate_t state = {};
-    return MB_CUR_MAX == 1 && std::mbrlen("\x80", 1, &state) != 1;
+#ifdef __GLIBC__ // without importing nl_langinfo: no byte past 0x7f is a character
+    if (MB_CUR_MAX != 1) {
+        return false;
+    }
+    if (const char *name = std::setlocale(LC_CTYPE, nullptr); name != nullptr && c_locale(name)) {
+        return true;
+    }
+    // TIS-620 lacks 0x80 and 0xa0 too, but not 0xe0; every such set has one of these four.
+    for (const char *byte : {"\x80", "\xa0", "\xc0", "\xe0"}) {
+        std::mbstate_t state = {};
+        if (std::mbrlen(byte, 1, &state) == 1) {
+            return false;
+        }
+    }
+    return true;
 #else
     const char *codeset = nl_langinfo(CODESET);
-    for (const char *ascii : {"ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", "POSIX"}) {
-        if (std::strcmp(codeset, ascii) == 0) {
+    for (const char *name : {"ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", "POSIX"}) {
+        if (std::strcmp(codeset, name) == 0) {
             return true;
         }
     }
@@ -87,23 +73,17 @@ const char *localized_prompt(const char *argv0)
     (void)std::setlocale(LC_MESSAGES, "");
     ascii = ascii_only();
     bind_catalogs(argv0);
-    (void)textdomain(TEXTDOMAIN);
     return translated("Press any key to continue . . . ");
 }
 
-const char *translated(const char *msgid)
+bool c1_control(int byte)
 {
-    // Where the locale's character set lacks a character of the translation, gettext writes '?'
-    // in its place (a Japanese catalog in a Latin-1 locale gives nothing but '?'). No message
-    // has one of its own: the English is better than that.
-    const char *text = gettext(msgid);
-    const char *end = text + std::strlen(text);
-    return std::find(text, end, '?') == end ? text : msgid;
-}
-
-bool eight_bit_charset()
-{
-    return MB_CUR_MAX == 1 && !ascii;
+    // A lone byte is no character in UTF-8 or ASCII, and begins one in EUC-JP or GB18030.
+    wchar_t point = 0;
+    std::mbstate_t state = {};
+    const char c = static_cast<char>(byte);
+    return byte >= 0x80 && byte <= 0x9f && std::mbrtowc(&point, &c, 1, &state) == 1 &&
+           static_cast<int>(point) == byte;
 }
 
 std::size_t char_length(char byte, std::mbstate_t &state)

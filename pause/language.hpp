@@ -6,16 +6,14 @@
 #include <cwchar>
 
 // Sets the locale up from the environment and returns the prompt in its language and character
-// set, from the catalogs installed beside the program (started as argv0); English where there is
-// none. A character set that is ASCII, as in the C locale, is read as UTF-8 (see char_length).
+// set (see catalogs.hpp). A character set that is ASCII, as in the C locale, is read as UTF-8
+// (see char_length).
 const char *localized_prompt(const char *argv0);
 
-// msgid in the user's language, where the locale's character set can hold its translation.
-const char *translated(const char *msgid);
-
-// A character set of one byte a character that is more than ASCII (Latin-1, KOI8-R, ...). ASCII
-// itself, as in the C locale, is left out: it often runs on UTF-8 terminals.
-bool eight_bit_charset();
+// Whether byte is a C1 control in the locale's character set (U+0080 to U+009F, as in the ISO
+// 8859 sets): then 0x9b is CSI, 0x9d OSC, 0x9c ST. In KOI8-R or CP1251 such bytes are letters
+// and signs, and in UTF-8 no character alone.
+bool c1_control(int byte);
 
 // mbrlen for one more byte of a character typed, in the locale's character set; where that is
 // ASCII, in UTF-8, whose character types are loaded for the first byte that needs them.

@@ -43,7 +43,7 @@ void stop()
 input::Read read_key()
 {
     for (;;) {
-        const input::Read read = keys::read_key(terminal::input(), eight_bit_charset());
+        const input::Read read = keys::read_key(terminal::input());
         const int sig = signals::take();
         if (signals::ends(sig)) {
             end_by(sig);

@@ -2,7 +2,7 @@
 // pause's command line: nothing, or --help or --version; anything else refused.
 #include "usage.hpp"
 
-#include "language.hpp"
+#include "catalogs.hpp"
 #include "say.hpp"
 
 #include <initializer_list>

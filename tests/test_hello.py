@@ -51,12 +51,12 @@ def test_greeting_precedes_the_command_in_one_file(greeter, tmp_path):
 @pytest.mark.parametrize("caller", ["default", "ignored"])
 @pytest.mark.posix
 def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
-    out = greeter.run(ignore="PIPE,XFSZ" if caller == "ignored" else "", **failing_stdout)
+    out = greeter.run(ignore="PIPE,XFSZ,TERM,HUP" if caller == "ignored" else "", **failing_stdout)
     assert (out.returncode, out.stderr) == (0, b"")
     runs = greeter.pause_runs()
     assert len(runs) == 1, "pause must run exactly once"
     masks = dict(line.split(":\t") for line in runs[0].splitlines()[1:])
-    for sig in (signal.SIGPIPE, signal.SIGXFSZ):
+    for sig in (signal.SIGPIPE, signal.SIGXFSZ, signal.SIGTERM, signal.SIGHUP):
         bit = 1 << (sig - 1)
         assert bool(int(masks["SigIgn"], 16) & bit) == (caller == "ignored"), f"the command must get {sig.name} as the caller left it"
         assert not int(masks["SigBlk"], 16) & bit, f"the command must not inherit {sig.name} blocked"

@@ -9,8 +9,8 @@ import time
 import pexpect
 import pytest
 
-from conftest import (HERE, PID1, PROMPT, STATUS, case, catalog_text, differs_under_emulation, member_of, need,
-                      wait_for_state)
+from conftest import (HERE, NO_PROC, PID1, PROMPT, STATUS, case, catalog_text, differs_under_emulation, member_of,
+                      need, wait_for_state)
 
 
 @pytest.fixture
@@ -101,18 +101,33 @@ def test_one_key_ends_the_wait_whole_and_unechoed(term, key):
 LATIN1 = "fr_FR.ISO-8859-1"
 
 
-@pytest.mark.parametrize("locale, key", [
-    case("e-acute", LATIN1, b"\xe9"), case("meta-x", LATIN1, b"\xf8"), case("csi8-up", LATIN1, b"\x9bA"),
-    case("ss3-8-f1", LATIN1, b"\x8fP"), case("alt-e-acute", LATIN1, b"\x1b\xe9"),
-    case("osc8-reply-then-key", LATIN1, b"\x9d11;rgb:0/0/0\x9ck"), case("euc-jp", "ja_JP.EUC-JP", "あ".encode("euc_jp")),
-    case("euc-jp-3-byte", "ja_JP.EUC-JP", "\u4e02".encode("euc_jp")), case("big5", "zh_TW.BIG5", "中".encode("big5")),
-    case("euc-kr", "ko_KR.EUC-KR", "한".encode("euc_kr")), case("gb18030-2-byte", "zh_CN.GB18030", "€".encode("gb18030")),
-    case("gb18030-4-byte", "zh_CN.GB18030", "🙂".encode("gb18030")), case("c-utf-8-key", "C", "é".encode()),
-    case("posix-utf-8-key", "POSIX", "🙂".encode()),
+@pytest.mark.parametrize("locale, key, rest", [
+    case("e-acute", LATIN1, b"\xe9", b""), case("meta-x", LATIN1, b"\xf8", b""), case("csi8-up", LATIN1, b"\x9bA", b""),
+    case("ss3-8-f1", LATIN1, b"\x8fP", b""), case("alt-e-acute", LATIN1, b"\x1b\xe9", b""),
+    case("osc8-reply-then-key", LATIN1, b"\x9d11;rgb:0/0/0\x9ck", b""), case("euc-jp", "ja_JP.EUC-JP", "あ".encode("euc_jp"), b""),
+    case("euc-jp-3-byte", "ja_JP.EUC-JP", "\u4e02".encode("euc_jp"), b""), case("big5", "zh_TW.BIG5", "中".encode("big5"), b""),
+    case("euc-kr", "ko_KR.EUC-KR", "한".encode("euc_kr"), b""), case("gb18030-2-byte", "zh_CN.GB18030", "€".encode("gb18030"), b""),
+    case("gb18030-4-byte", "zh_CN.GB18030", "🙂".encode("gb18030"), b""), case("c-utf-8-key", "C", "é".encode(), b""),
+    case("posix-utf-8-key", "POSIX", "🙂".encode(), b""),
+    # Typed ahead: a letter where ISO 8859 has a C1 control, and a Thai letter, are each one key.
+    case("pt154-letter-at-osc", "kk_KZ.PT154", "қx".encode("ptcp154"), b"x"),
+    case("cp1251-letter-at-dcs", "ru_RU.CP1251", "ђx".encode("cp1251"), b"x"),
+    case("koi8-r-sign-at-csi", "ru_RU.KOI8-R", "⌡x".encode("koi8_r"), b"x"),
+    case("tis-620-letter", "th_TH.TIS-620", "เx".encode("tis_620"), b"x"),
 ])
-def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key):
+def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, locale, key, rest):
     # Python in the C locale would hand its children LC_CTYPE=C.UTF-8 (PEP 538) but for this.
-    one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C", PYTHONCOERCECLOCALE="0")), key)
+    one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C", PYTHONCOERCECLOCALE="0")), key, rest)
+
+
+# Wrappers that exec pause: with descriptors 3 to 1023 open, as a caller may leave them; and in a
+# mount namespace where the terminal's name is another terminal's, as in a container's /dev/pts.
+EXEC = "os.execv(sys.argv[1], sys.argv[1:])"
+MANY_FILES = (sys.executable, "-c", "import os, resource, sys; n = resource.getrlimit(resource.RLIMIT_NOFILE)[1]; "
+              f"resource.setrlimit(resource.RLIMIT_NOFILE, (n, n)); [os.dup2(0, fd) for fd in range(3, 1024)]; {EXEC}")
+NAME_TAKEN = (*NO_PROC[:3], sys.executable, "-c", "import os, subprocess, sys; other = os.openpty(); "
+              "os.set_inheritable(other[0], True); subprocess.run(['mount', '--bind', os.ttyname(other[1]), "
+              f"os.ttyname(0)], check=True); {EXEC}")
 
 
 @pytest.mark.parametrize("words, key, rest", [
@@ -122,6 +137,7 @@ def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, local
     case("paste-in-pieces", (), (b"\x1b[200~pas", 0.3, b"ted", 0.4, b" text\x1b[201~"), b""),
     case("paste-ending-in-escape-then-key", (), b"\x1b[200~text\x1b\x1b[201~x", b"x"),
     case("csi-at-then-key", (), b"\x1b[2@x", b"x"), case("non-blocking-input", ("--nonblock",), b"k", b""),
+    case("descriptors-past-fd-setsize", MANY_FILES, b"k", b""), case("terminal-name-taken", NAME_TAKEN, b"k", b""),
 ])
 def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, words, key, rest):
     one_key_then_next(spawn(*words), key, rest)
@@ -152,20 +168,23 @@ def differs_for(request, sig, pid1):
         differs_under_emulation(request, "host signals 34 and 35 reach the guest as its reserved 32 and 33")
 
 
-@pytest.mark.parametrize("sig, pid1", [
-    case(s.name.lower().removeprefix("sig"), s, False) for s in (
+@pytest.mark.parametrize("sig, target", [
+    case(s.name.lower().removeprefix("sig"), s, "pause") for s in (
         signal.SIGTERM, signal.SIGHUP, signal.SIGUSR1, signal.SIGUSR2, signal.SIGVTALRM, signal.SIGPROF, signal.SIGXCPU,
         signal.SIGPWR, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGTRAP,
         signal.SIGSYS)
-] + [case("rtmin+1", signal.SIGRTMIN + 1, False), case("rtmax", signal.SIGRTMAX, False),
-     case("pid1-term", signal.SIGTERM, True)])
-def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, pid1):
-    """pause sets the terminal back, ends the prompt's line and ends by the signal (as a
-    namespace's first process, which no signal ends, with 128 + sig)."""
-    differs_for(request, sig, pid1)
-    term = spawn(*(PID1 if pid1 else ()))
-    os.kill(member_of(term.job, "pause"), sig)
-    assert finish(term, 128 + sig if pid1 else -sig) == b"\r\n", "the prompt's line must still be ended"
+] + [case("rtmin+1", signal.SIGRTMIN + 1, "pause"), case("rtmax", signal.SIGRTMAX, "pause"),
+     case("pid1-term", signal.SIGTERM, "pid1"), case("hello-term", signal.SIGTERM, "hello"),
+     case("hello-hup", signal.SIGHUP, "hello"), case("hello-pid1-term", signal.SIGTERM, "hello-pid1")])
+def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, target):
+    """pause, or hello running it, sets the terminal back, ends the prompt's line and ends by the
+    signal (as a namespace's first process, which no signal ends, with 128 + sig)."""
+    differs_for(request, sig, target.endswith("pid1"))
+    hello = target.startswith("hello") and need(request.config.getoption("--hello"), "no --hello given")
+    words = {"pause": (), "pid1": PID1, "hello": (hello,), "hello-pid1": (*PID1, "--mount-proc", hello)}[target]
+    term = spawn(*words, env={**os.environ, "PATH": f"{os.path.dirname(request.config.getoption('--pause'))}:/usr/bin:/bin"})
+    os.kill(member_of(term.job, "hello" if hello else "pause"), sig)
+    assert finish(term, 128 + sig if target.endswith("pid1") else -sig) == b"\r\n", "the prompt's line must still be ended"
 
 
 @pytest.mark.parametrize("words, key, sig", [

@@ -36,6 +36,8 @@ class Catalog(str):  # a prompt as the catalog of this language, installed besid
     case("koi8-r", {"LANG": "ru_RU.KOI8-R"}, Catalog("ru"), "koi8_r"), case("iso-8859-2", {"LANG": "pl_PL.ISO-8859-2"}, Catalog("pl"), "iso8859_2"),
     case("iso-8859-7", {"LANG": "el_GR.ISO-8859-7"}, Catalog("el"), "iso8859_7"),
     case("japanese-in-latin-1-is-english", {"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "ja"}, PROMPT, "ascii"),
+    case("german-in-koi8-r-is-english", {"LANG": "ru_RU.KOI8-R", "LANGUAGE": "de"}, PROMPT, "ascii"),
+    case("polish-in-latin-1-is-english", {"LANG": "de_DE.ISO-8859-1", "LANGUAGE": "pl"}, PROMPT, "ascii"),
 ])
 def test_prompt_speaks_the_locale_language(pause, locale_env, variables, prompt, encoding):
     """The prompt in the language's words, in the locale's character set."""

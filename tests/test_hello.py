@@ -86,7 +86,8 @@ def without_proc(out):
 
 
 @pytest.mark.parametrize("how, lang", [case(how, how, "C") for how in ("absolute", "relative", "symlink", "no-path")] + [
-    case("de", "absolute", "de_DE.UTF-8"), case("path-at-its-limit", "long-path", "C"), case("no-proc", "no-proc", "C")])
+    case("de", "absolute", "de_DE.UTF-8"), case("path-at-its-limit", "long-path", "C"), case("no-proc", "no-proc", "C"),
+    case("path-filling-the-limit", "filling", "C")])
 @pytest.mark.posix
 def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_path, how, lang):
     """Without /proc, as in a bare chroot or container, hello knows its folder by the path it was
@@ -96,28 +97,37 @@ def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_p
     path = {"relative": "./t/bin/hello", "symlink": tmp_path / "hello"}.get(how, tree / "t/bin/hello")
     (tmp_path / "hello").symlink_to(tree / "t/bin/hello")
     # An inherited PATH that holds pause, so long that with hello's folder added "PATH=..." would
-    # just pass 128 KiB, which the kernel hands no program: it must be handed on as it is.
+    # just pass 128 KiB, which the kernel hands no program: it must be handed on as it is. One
+    # without pause that hello's folder fills to 128 KiB exactly: it must be handed on longer.
     folder = f"{tree}/t/bin"
     at_limit = f"{folder}:" + "/" * (128 * 1024 - len("PATH=") - 2 * len(f":{folder}") + 2)
-    env = {**locale_env(LANG=lang), "PATH": {"no-path": None, "long-path": at_limit}.get(how, "/nonexistent")}
+    filling = "/" * (128 * 1024 - len("PATH=") - len(f":{folder}") - 1)
+    env = {**locale_env(LANG=lang), "PATH": {"no-path": None, "long-path": at_limit, "filling": filling}.get(how, "/nonexistent")}
     out = greeter.run(stdin=b"", env=env, path=path, cwd=tree, under=NO_PROC if how == "no-proc" else ())
     prompt = PROMPT_DE if lang.startswith("de") else PROMPT
     assert without_proc(out) == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")
 
 
-@pytest.mark.parametrize("where", ["root", "no-path"])
+@pytest.mark.parametrize("where", ["root", "no-path", "bare-name-no-proc", "colon"])
 @pytest.mark.posix
-def test_path_it_hands_on_ends_with_its_folder(greeter, tmp_path, where):
+def test_path_it_hands_on_ends_with_its_folder(greeter, request, tmp_path, where):
     """hello in "/" itself adds "/", not an empty entry, which would mean the current folder (there
-    a decoy waits); with no PATH, the system's default path comes first, then hello's folder."""
+    a decoy waits); with no PATH, the system's default path comes first, then hello's folder. Found
+    on PATH without /proc (a decoy hello in the current folder), or in a folder whose name holds
+    ':', which a PATH cannot hold, it adds nothing."""
+    if where == "bare-name-no-proc":
+        differs_under_emulation(request, "qemu answers /proc/self/exe itself, with no /proc mounted")
     says_path = "#!/bin/sh\necho \"$PATH\"\n"
     root = tmp_path / "root"
-    (root / "usr").mkdir(parents=True)
+    folder = root / "a:b" if where == "colon" else root
+    folder.mkdir(parents=True)
+    (root / "usr").mkdir()
     (root / "cwd").mkdir()
     for link in ("bin", "lib", "lib32", "lib64", "libx32", "sbin"):
         if Path("/", link).is_symlink():
             (root / link).symlink_to(os.readlink(Path("/", link)))
-    shutil.copy(greeter.path, root / "hello")
+    shutil.copy(greeter.path, folder / "hello")
+    shutil.copy(greeter.path, root / "cwd/hello")
     for script, text in ((root / "pause", says_path), (root / "cwd/pause", "#!/bin/sh\necho decoy\n")):
         script.write_text(text)
         script.chmod(0o755)
@@ -127,7 +137,11 @@ def test_path_it_hands_on_ends_with_its_folder(greeter, tmp_path, where):
                  '"cd /cwd && exec /hello"']
         out = greeter.run(env={"PATH": "/nonexistent"}, under=under, path=root)  # the root is $0
         expected = "/nonexistent:/"
-    else:
+    elif where == "no-path":
         out = greeter.run(env={"PATH": None}, path=root / "hello", cwd=root / "cwd")
         expected = f"{os.confstr('CS_PATH')}:{root}"
+    else:
+        out = greeter.run(env={"PATH": str(root)}, path="hello" if where == "bare-name-no-proc" else folder / "hello",
+                          cwd=root / "cwd", under=NO_PROC if where == "bare-name-no-proc" else ())
+        expected = str(root)
     assert without_proc(out)[:2] == (0, GREETING + f"\n{expected}\n".encode())

@@ -6,10 +6,11 @@ import os
 import subprocess
 import termios
 import time
+from pathlib import Path
 
 import pytest
 
-from conftest import PROMPT, PROMPT_DE, case, catalog_text
+from conftest import PROMPT, PROMPT_DE, case, catalog_text, wait_for_state
 
 FRENCH = "Appuyer sur une touche pour poursuivre . . . "
 USAGE = "Usage: pause [-h | --help | --version] [--]\n"
@@ -126,3 +127,19 @@ def test_output_failure_still_waits_for_the_key(pause, failing_stdout):
             assert p.wait(timeout=5) == 0
         finally:
             p.kill()  # no wait for ever on leaving the block, whatever failed
+
+
+def test_a_terminal_given_does_not_become_its_controlling_terminal(pause):
+    """Started in a session of its own, with no controlling terminal, and a terminal as input:
+    pause reads its key there and leaves the session without one."""
+    terminal, tty = os.openpty()
+    with subprocess.Popen([pause], stdin=tty, stdout=subprocess.DEVNULL, start_new_session=True) as p:
+        try:
+            wait_for_state(p.pid, ("S",), "pause must wait for the key")
+            assert Path(f"/proc/{p.pid}/stat").read_text().rsplit(")", 1)[1].split()[4] == "0", "tty_nr"
+            os.write(terminal, b"k")
+            assert p.wait(timeout=5) == 0
+        finally:
+            p.kill()
+            for fd in (terminal, tty):
+                os.close(fd)

@@ -2,7 +2,9 @@
 """Options, constants, helpers and fixtures of the black-box tests. The programs come in as paths,
 so the same tests run against any build: a native one, or a Windows one under Wine (--wine)."""
 import contextlib
+import functools
 import gettext
+import itertools
 import os
 import resource
 import shutil
@@ -29,9 +31,28 @@ shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "
            f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
 
 
+NAMESPACES = pytest.mark.namespaces  # a case run with unshare, in namespaces of its own
+
+
 def case(id, *values, **marks):
     """One parametrized case, its id first, as a table row reads."""
     return pytest.param(*values, id=id, **marks)
+
+
+@functools.cache
+def unshares(flags):
+    return subprocess.run(["unshare", *flags, "true"], capture_output=True, check=False).returncode == 0
+
+
+def need_namespaces(words):
+    """Where words run a command with unshare, skips the case if its namespaces cannot be had: in
+    a chroot, a container under a default seccomp profile, or where unprivileged user namespaces
+    are barred. CI=true makes that a failure, as any skip."""
+    at = next((i for i, word in enumerate(words) if Path(str(word)).name == "unshare"), None)
+    if at is not None:
+        flags = tuple(itertools.takewhile(lambda word: str(word).startswith("--"), words[at + 1:]))
+        need(unshares(flags), f"no namespaces here for unshare {' '.join(flags)}: run as root, or allow "
+                              "unprivileged user namespaces")
 
 
 def pytest_addoption(parser):
@@ -50,6 +71,7 @@ def pytest_addoption(parser):
 def pytest_configure(config):
     config.addinivalue_line("markers", "posix: runs the greeter with POSIX descriptors or the stand-in pause")
     config.addinivalue_line("markers", "windows: runs a Windows greeter under Wine")
+    config.addinivalue_line("markers", "namespaces: runs a program in namespaces of its own (unshare)")
 
 
 def pytest_collection_modifyitems(config, items):
@@ -103,6 +125,7 @@ class Greeter:
         """Runs the greeter (or the one at path), with every signal's default action but those
         ignored (names, comma-separated), whatever the suite's caller left; a variable set to None
         in env is left out."""
+        need_namespaces(under)
         self.log.unlink(missing_ok=True)
         kw.setdefault("stdout", subprocess.PIPE)
         env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}

@@ -8,7 +8,7 @@ from pathlib import Path, PureWindowsPath
 
 import pytest
 
-from conftest import GREETING, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_under_emulation
+from conftest import GREETING, NAMESPACES, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_under_emulation
 
 
 @pytest.mark.parametrize("args, stdin", [
@@ -66,7 +66,7 @@ def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
     case("fails", {"PAUSE_STATUS": "3"}, {}, 0), case("missing", {"PATH": "/nonexistent"}, {}, 0),
     case("ctrl-c", {"PAUSE_KILL": "INT"}, {}, -signal.SIGINT), case("ctrl-backslash", {"PAUSE_KILL": "QUIT"}, {}, -signal.SIGQUIT),
     case("ctrl-c-sigchld-ignored", {"PAUSE_KILL": "INT"}, {"ignore": "CHLD"}, -signal.SIGINT),
-    case("ctrl-c-first-process", {"PAUSE_KILL": "INT"}, {"under": PID1}, 128 + signal.SIGINT),
+    case("ctrl-c-first-process", {"PAUSE_KILL": "INT"}, {"under": PID1}, 128 + signal.SIGINT, marks=NAMESPACES),
 ])
 @pytest.mark.posix
 def test_status_is_zero_but_for_an_interrupt(greeter, request, tmp_path, env, how, status):
@@ -86,7 +86,7 @@ def without_proc(out):
 
 
 @pytest.mark.parametrize("how, lang", [case(how, how, "C") for how in ("absolute", "relative", "symlink", "no-path")] + [
-    case("de", "absolute", "de_DE.UTF-8"), case("path-at-its-limit", "long-path", "C"), case("no-proc", "no-proc", "C"),
+    case("de", "absolute", "de_DE.UTF-8"), case("path-at-its-limit", "long-path", "C"), case("no-proc", "no-proc", "C", marks=NAMESPACES),
     case("path-filling-the-limit", "filling", "C")])
 @pytest.mark.posix
 def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_path, how, lang):
@@ -108,7 +108,8 @@ def test_finds_the_pause_beside_it_when_path_has_none(greeter, locale_env, tmp_p
     assert without_proc(out) == (0, GREETING + b"\n" + prompt.encode() + b"\n", b"")
 
 
-@pytest.mark.parametrize("where", ["root", "no-path", "bare-name-no-proc", "colon"])
+@pytest.mark.parametrize("where", [case("root", "root", marks=NAMESPACES), "no-path",
+                                   case("bare-name-no-proc", "bare-name-no-proc", marks=NAMESPACES), "colon"])
 @pytest.mark.posix
 def test_path_it_hands_on_ends_with_its_folder(greeter, request, tmp_path, where):
     """hello in "/" itself adds "/", not an empty entry, which would mean the current folder (there

@@ -10,8 +10,8 @@ from pathlib import Path
 import pexpect
 import pytest
 
-from conftest import (HERE, NO_PROC, PID1, PROMPT, STATUS, case, catalog_text, differs_under_emulation, member_of,
-                      need, wait_for_state)
+from conftest import (HERE, NAMESPACES, NO_PROC, PID1, PROMPT, STATUS, case, catalog_text, differs_under_emulation,
+                      member_of, need, need_namespaces, wait_for_state)
 
 
 @pytest.fixture
@@ -23,6 +23,7 @@ def spawn(pause):
     children = []
 
     def start(*words, env=None, direct=False, prompt=PROMPT):
+        need_namespaces(words)
         env = env or dict(os.environ)
         child = pexpect.spawn(sys.executable, [str(HERE / "jobctl.py"), *(["--direct"] if direct else []), *words, pause],
                               timeout=5, env=env)
@@ -143,8 +144,8 @@ NAME_TAKEN = (*NO_PROC[:3], sys.executable, "-c", "import os, subprocess, sys; o
     case("paste-in-pieces", (), (b"\x1b[200~pas", 0.3, b"ted", 0.4, b" text\x1b[201~"), b""),
     case("paste-ending-in-escape-then-key", (), b"\x1b[200~text\x1b\x1b[201~x", b"x"),
     case("csi-at-then-key", (), b"\x1b[2@x", b"x"), case("non-blocking-input", ("--nonblock",), b"k", b""),
-    case("descriptors-past-fd-setsize", MANY_FILES, b"k", b""), case("terminal-name-taken", NAME_TAKEN, b"k", b""),
-    case("no-own-file", NO_PROC, b"k", b""),
+    case("descriptors-past-fd-setsize", MANY_FILES, b"k", b""),
+    case("terminal-name-taken", NAME_TAKEN, b"k", b"", marks=NAMESPACES), case("no-own-file", NO_PROC, b"k", b"", marks=NAMESPACES),
 ])
 def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, pause, words, key, rest):
     if words == NO_PROC and b"libasan" in Path(pause).read_bytes():
@@ -190,8 +191,8 @@ NOT_ENDING = {signal.SIGCHLD, signal.SIGCONT, signal.SIGURG, signal.SIGWINCH, si
 
 @pytest.mark.parametrize("sig, target", [
     case(signal_id(sig), sig, "pause") for sig in sorted(signal.valid_signals() - NOT_ENDING)
-] + [case("pid1-term", signal.SIGTERM, "pid1"), case("hello-term", signal.SIGTERM, "hello"),
-     case("hello-hup", signal.SIGHUP, "hello"), case("hello-pid1-term", signal.SIGTERM, "hello-pid1")])
+] + [case("pid1-term", signal.SIGTERM, "pid1", marks=NAMESPACES), case("hello-term", signal.SIGTERM, "hello"),
+     case("hello-hup", signal.SIGHUP, "hello"), case("hello-pid1-term", signal.SIGTERM, "hello-pid1", marks=NAMESPACES)])
 def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, target):
     """pause, or hello running it, sets the terminal back, ends the prompt's line and ends by the
     signal (as a namespace's first process, which no signal ends, with 128 + sig)."""
@@ -205,7 +206,7 @@ def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, sig, targ
 
 @pytest.mark.parametrize("words, key, sig", [
     case("ctrl-c", (), b"\x03", signal.SIGINT), case("ctrl-backslash", (), b"\x1c", signal.SIGQUIT),
-    case("inherited-alarm", ("--alarm", "1"), b"", signal.SIGALRM), case("pid1-ctrl-c", PID1, b"\x03", signal.SIGINT),
+    case("inherited-alarm", ("--alarm", "1"), b"", signal.SIGALRM), case("pid1-ctrl-c", PID1, b"\x03", signal.SIGINT, marks=NAMESPACES),
 ])
 def test_signal_from_the_terminal_or_the_caller_ends_pause_by_it(spawn, request, words, key, sig):
     """A key that the terminal turns into a signal, or an alarm set before pause started."""

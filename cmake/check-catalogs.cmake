@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 # cmake -DSOURCE=dir -DMSGCMP=msgcmp -DXGETTEXT=xgettext "-DXGETTEXT_ARGS=..." "-DLANGUAGES=..."
-#   "-DLANGUAGE_NAMES=..." -P check-catalogs.cmake
+#   "-DLANGUAGE_NAMES=..." -DWORK=dir -P check-catalogs.cmake
 # The translators' checks: every language in po/LINGUAS has a catalog, each catalog translates
 # every message of the template, none fuzzy, and has none the template lacks; every catalog is
-# in LINGUAS; the template is what the sources give; and README.md names the languages as the
-# manual page does (LANGUAGE_NAMES). Fails naming each file that is not.
+# in LINGUAS; no line of a translation is wider than 79 columns; the template is what the sources
+# give; and README.md names the languages as the manual page does (LANGUAGE_NAMES). Fails naming
+# each file (and line) that is not.
 cmake_minimum_required(VERSION 3.25)
 set(po ${SOURCE}/po)
 set(pot ${po}/hello-greeter.pot)
@@ -41,6 +42,59 @@ file(READ ${pot} current)
 if(failed OR NOT fresh STREQUAL current)
   list(APPEND wrong "po/hello-greeter.pot: not what the sources give (cmake --build --target pot)")
 endif()
+# Every line a translation writes fits a terminal of 80 columns, counted as the terminal counts
+# them (wc -L in C.UTF-8, where a wide character takes two); the bytes tell which lines to count.
+function(check_widths catalog)
+  file(STRINGS ${po}/${catalog} lines ENCODING UTF-8)
+  set(number 0)
+  set(text "")
+  set(in_msgstr FALSE)
+  set(message FALSE)
+  foreach(line IN LISTS lines ITEMS "") # the empty item ends the last message
+    math(EXPR number "${number} + 1")
+    if(line MATCHES "^msgstr")
+      set(in_msgstr ${message}) # not the header's, whose msgid is empty
+    elseif(NOT line MATCHES "^\"")
+      set(in_msgstr FALSE)
+    endif()
+    if(line MATCHES "^msgid")
+      set(message TRUE)
+      if(line STREQUAL "msgid \"\"")
+        set(message FALSE)
+      endif()
+    elseif(line MATCHES "^\"" AND NOT in_msgstr)
+      set(message TRUE) # an msgid that starts on the next line
+    endif()
+    if(in_msgstr AND line MATCHES "\"(.*)\"$")
+      string(APPEND text "${CMAKE_MATCH_1}")
+    endif()
+    if(text AND (NOT in_msgstr OR text MATCHES "\\\\n$"))
+      string(REGEX REPLACE "\\\\n$" "" text "${text}")
+      string(REPLACE "\\\"" "\"" text "${text}")
+      string(LENGTH "${text}" bytes)
+      if(bytes GREATER 79)
+        file(WRITE ${WORK}/line "${text}")
+        execute_process(COMMAND env LC_ALL=C.UTF-8 wc -L INPUT_FILE ${WORK}/line OUTPUT_VARIABLE columns
+          OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(columns GREATER 79)
+          set(at ${number})
+          if(NOT in_msgstr) # the line that ended it was the next
+            math(EXPR at "${number} - 1")
+          endif()
+          list(APPEND wrong "po/${catalog}:${at}: ${columns} columns, 79 at most: ${text}")
+        endif()
+      endif()
+      set(text "")
+    endif()
+  endforeach()
+  set(wrong "${wrong}" PARENT_SCOPE)
+endfunction()
+foreach(language IN LISTS languages)
+  if(EXISTS ${po}/${language}.po)
+    check_widths(${language}.po)
+  endif()
+endforeach()
+
 file(READ ${SOURCE}/README.md readme)
 string(REGEX REPLACE "[ \n]+" " " readme "${readme}")
 string(FIND "${readme}" "${LANGUAGE_NAMES}." found)

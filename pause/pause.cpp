@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
+#include "catalogs.hpp"
 #include "input.hpp"
 #include "keys.hpp"
 #include "language.hpp"
@@ -61,7 +62,7 @@ input::Read read_key()
 
 int report(int err)
 {
-    (void)say("pause: standard input: ", STDERR_FILENO);
+    (void)say(translated("pause: standard input: "), STDERR_FILENO);
     (void)say(std::strerror(err), STDERR_FILENO);
     (void)say("\n", STDERR_FILENO);
     return 1;

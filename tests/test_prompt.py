@@ -101,17 +101,19 @@ def behind_the_foreground():
     os.tcsetpgrp(0, holder)
 
 
-@pytest.mark.parametrize("stdin, reason", [case(w, w, r) for w, r in (
-    ("closed", "Bad file descriptor"), ("directory", "Is a directory"), ("orphaned terminal", "Input/output error"))])
-def test_unreadable_input_fails_at_once_and_says_why(pause, stdin, reason):
+@pytest.mark.parametrize("stdin, lang, said", [case(w, w, "C", f"pause: standard input: {r}") for w, r in (
+    ("closed", "Bad file descriptor"), ("directory", "Is a directory"), ("orphaned terminal", "Input/output error"))] + [
+    case("directory-de", "directory", "de_DE.UTF-8", "pause: Standardeingabe: Ist ein Verzeichnis")])
+def test_unreadable_input_fails_at_once_and_says_why(pause, locale_env, stdin, lang, said):
     terminal, tty = os.openpty()
     kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},
           "directory": {"stdin": os.open("/", os.O_RDONLY)},
           "orphaned terminal": {"stdin": tty, "start_new_session": True, "preexec_fn": behind_the_foreground}}[stdin]
     before = termios.tcgetattr(tty)
-    out = subprocess.run([pause], capture_output=True, timeout=3, env={**os.environ, "LC_ALL": "C"}, **kw)
-    assert (out.returncode, out.stdout) == (1, (PROMPT + "\n").encode())
-    assert out.stderr == f"pause: standard input: {reason}\n".encode()
+    out = subprocess.run([pause], capture_output=True, timeout=3, env=locale_env(LC_ALL=lang), **kw)
+    prompt = PROMPT_DE if lang.startswith("de") else PROMPT
+    assert (out.returncode, out.stdout) == (1, (prompt + "\n").encode())
+    assert out.stderr == f"{said}\n".encode()
     assert termios.tcgetattr(tty) == before, "the terminal must be left untouched"
     for fd in (terminal, tty):
         os.close(fd)

@@ -21,6 +21,7 @@ namespace
 bool ascii;
 bool utf8_loaded; // C.UTF-8's character types, loaded for the first byte that needs them
 
+#ifdef __GLIBC__
 // Whether name is the C locale's, whose character set is ASCII.
 bool c_locale(const char *name)
 {
@@ -34,6 +35,7 @@ bool c_locale(const char *name)
     }
     return false;
 }
+#endif
 
 // Other C libraries than glibc tell ASCII by name only: musl's C locale takes every byte as a
 // character.

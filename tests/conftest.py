@@ -66,6 +66,7 @@ def pytest_addoption(parser):
     parser.addoption("--build-dir", help="the build whose install signs --exe")
     parser.addoption("--locales", help="where to keep the locales the tests compile")
     parser.addoption("--emulated", action="store_true", help="the programs run under qemu-user")
+    parser.addoption("--musl", action="store_true", help="pause is built against musl")
 
 
 def pytest_configure(config):
@@ -87,6 +88,14 @@ def pytest_sessionfinish(session, exitstatus):
     reporter = session.config.pluginmanager.get_plugin("terminalreporter")
     if exitstatus == 0 and reporter and reporter.stats.get("skipped") and not reporter.stats.get("passed"):
         session.exitstatus = 77
+
+
+def differs_on_musl(request, reason, strict=True):
+    """Marks the case as one that fails against musl for a reason of musl's: it has no character
+    set but UTF-8, its gettext heeds no LANGUAGE, its error texts are its own and English, and
+    it keeps signal 34 (strict: it must fail there; else it may pass by chance)."""
+    if request.config.getoption("--musl"):
+        request.applymarker(pytest.mark.xfail(reason=f"musl: {reason}", strict=strict))
 
 
 def differs_under_emulation(request, reason, run=True):

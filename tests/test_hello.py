@@ -79,6 +79,9 @@ def test_status_is_zero_but_for_an_interrupt(greeter, request, tmp_path, env, ho
     assert out.stdout == GREETING + b"\n" + (b"" if "PATH" in env else b"standin\n")
 
 
+CHROOT = shutil.which("chroot", path=f"/usr/sbin:/sbin:{os.defpath}")  # not on a user's PATH
+
+
 def without_proc(out):
     """Status, output and errors of a run without /proc, where a sanitized build's LeakSanitizer
     fails at exit (it cannot even read the options that would turn it off): then its output alone."""
@@ -134,7 +137,7 @@ def test_path_it_hands_on_ends_with_its_folder(greeter, request, tmp_path, where
         script.chmod(0o755)
     if where == "root":  # hello is /hello, started from /cwd, with no /proc to tell it
         under = [shutil.which("unshare"), "--map-root-user", "--mount", "/bin/sh", "-c",
-                 f'{shutil.which("mount")} --bind /usr "$0/usr" && exec {shutil.which("chroot")} "$0" /bin/sh -c '
+                 f'{shutil.which("mount")} --bind /usr "$0/usr" && exec {CHROOT} "$0" /bin/sh -c '
                  '"cd /cwd && exec /hello"']
         out = greeter.run(env={"PATH": "/nonexistent"}, under=under, path=root)  # the root is $0
         expected = "/nonexistent:/"

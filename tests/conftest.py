@@ -52,7 +52,7 @@ def need_namespaces(words):
     if at is not None:
         flags = tuple(itertools.takewhile(lambda word: str(word).startswith("--"), words[at + 1:]))
         need(unshares(flags), f"no namespaces here for unshare {' '.join(flags)}: run as root, or allow "
-                              "unprivileged user namespaces")
+                              "unprivileged user namespaces (a chroot bars them even to root)")
 
 
 def pytest_addoption(parser):

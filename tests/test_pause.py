@@ -329,8 +329,8 @@ def test_ctrl_z_below_another_leader_wakes_on_fg(spawn, request, leader):
     """The job's leader stops first and the shell takes the terminal back before pause has given
     it back: pause is stopped for the terminal in the midst, and fg must wake it for good."""
     env = {**os.environ, "PATH": f"{os.path.dirname(request.config.getoption('--pause'))}:{os.environ['PATH']}"}
-    words = {"sh": ("sh", "-c", "pause; echo after"), "hello": (need(request.config.getoption("--hello"), "no --hello"),)}
-    term = spawn(*words[leader], env=env)
+    words = ("sh", "-c", "pause; echo after") if leader == "sh" else (need(request.config.getoption("--hello"), "no --hello"),)
+    term = spawn(*words, env=env)
     os.kill(term.job, signal.SIGTSTP)  # the leader: the shell takes the terminal back
     term.expect_exact("stopped")
     pause = member_of(term.job, "pause")

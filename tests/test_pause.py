@@ -61,12 +61,14 @@ def one_key_then_next(term, key, rest=b""):
     the pieces (a second key)."""
     time.sleep(0.2)
     assert term.isalive(), "pause must wait for a key"
+    pieces = key if isinstance(key, tuple) else (key,)
+    pause = member_of(term.job, "pause") if any(isinstance(p, int) for p in pieces) else None  # found before the key's clock runs
     sent = time.monotonic()
-    for piece in key if isinstance(key, tuple) else (key,):
+    for piece in pieces:
         if isinstance(piece, float):
             time.sleep(piece)
         elif isinstance(piece, int):
-            os.kill(member_of(term.job, "pause"), piece)
+            os.kill(pause, piece)
         else:
             term.send(piece)
     said = finish(term)  # a piece typed once the key has ended the wait meets a terminal set back: echoed

@@ -90,21 +90,15 @@ def pytest_sessionfinish(session, exitstatus):
         session.exitstatus = 77
 
 
-def differs_on_musl(request, reason, strict=True):
-    """Marks the case as one that fails against musl for a reason of musl's: it has no character
-    set but UTF-8, its gettext heeds no LANGUAGE, its error texts are its own and English, and
-    it keeps signal 34 (strict: it must fail there; else it may pass by chance)."""
-    if request.config.getoption("--musl"):
-        request.applymarker(pytest.mark.xfail(reason=f"musl: {reason}", strict=strict))
-
-
-def differs_under_emulation(request, reason, run=True):
-    """Marks the case as one that fails under qemu-user for a reason of qemu's, not the program's
-    (strict: it must fail there); run=False for one that would only hang there."""
-    if request.config.getoption("--emulated") and not run:
-        pytest.xfail(f"qemu-user: {reason}")
-    if request.config.getoption("--emulated"):
-        request.applymarker(pytest.mark.xfail(reason=f"qemu-user: {reason}", strict=True))
+def differs_on(request, platform, reason, strict=True, run=True):
+    """Marks the case as one that fails for a reason of the platform's, not the program's:
+    "musl" (no character set but UTF-8, a gettext that heeds no LANGUAGE, error texts of its own
+    and in English, signal 34 kept) or "qemu-user" (the programs run emulated). strict: it must
+    fail there, else it may pass by chance; run=False for one that would only hang there."""
+    if request.config.getoption({"musl": "--musl", "qemu-user": "--emulated"}[platform]):
+        if not run:
+            pytest.xfail(f"{platform}: {reason}")
+        request.applymarker(pytest.mark.xfail(reason=f"{platform}: {reason}", strict=strict))
 
 
 def need(what, reason):

@@ -8,7 +8,7 @@ from pathlib import Path, PureWindowsPath
 
 import pytest
 
-from conftest import GREETING, NAMESPACES, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_under_emulation
+from conftest import GREETING, NAMESPACES, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_on
 
 
 @pytest.mark.parametrize("args, stdin", [
@@ -71,7 +71,7 @@ def test_output_failure_changes_nothing_else(greeter, failing_stdout, caller):
 @pytest.mark.posix
 def test_status_is_zero_but_for_an_interrupt(greeter, request, tmp_path, env, how, status):
     if "under" in how:
-        differs_under_emulation(request, "qemu as a namespace's first process ends by no signal", run=False)
+        differs_on(request, "qemu-user", "qemu as a namespace's first process ends by no signal", run=False)
     alone = tmp_path / "hello"  # with no pause beside it
     shutil.copy(greeter.path, alone)
     out = greeter.run(env=env, path=alone, start_new_session=True, **how)
@@ -120,7 +120,7 @@ def test_path_it_hands_on_ends_with_its_folder(greeter, request, tmp_path, where
     on PATH without /proc (a decoy hello in the current folder), or in a folder whose name holds
     ':', which a PATH cannot hold, it adds nothing."""
     if where == "bare-name-no-proc":
-        differs_under_emulation(request, "qemu answers /proc/self/exe itself, with no /proc mounted")
+        differs_on(request, "qemu-user", "qemu answers /proc/self/exe itself, with no /proc mounted")
     says_path = "#!/bin/sh\necho \"$PATH\"\n"
     root = tmp_path / "root"
     folder = root / "a:b" if where == "colon" else root

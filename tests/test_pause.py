@@ -10,7 +10,7 @@ from pathlib import Path
 import pexpect
 import pytest
 
-from conftest import (HERE, NAMESPACES, NO_PROC, PID1, PROMPT, STATUS, case, catalog_text, differs_on_musl, differs_under_emulation,
+from conftest import (HERE, NAMESPACES, NO_PROC, PID1, PROMPT, STATUS, case, catalog_text, differs_on,
                       member_of, need, need_namespaces, wait_for_state)
 
 
@@ -126,7 +126,7 @@ LATIN1 = "fr_FR.ISO-8859-1"
 ])
 def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, request, locale, key, rest):
     if "." in locale and not locale.endswith("UTF-8"):
-        differs_on_musl(request, "no character set but UTF-8, where a lone byte may pass by chance", strict=False)
+        differs_on(request, "musl", "no character set but UTF-8, where a lone byte may pass by chance", strict=False)
     # Python in the C locale would hand its children LC_CTYPE=C.UTF-8 (PEP 538) but for this.
     one_key_then_next(spawn(env=locale_env(LANG=locale, LC_MESSAGES="C", PYTHONCOERCECLOCALE="0")), key, rest)
 
@@ -175,13 +175,13 @@ CORE = (signal.SIGQUIT, signal.SIGABRT, signal.SIGSEGV, signal.SIGBUS, signal.SI
 
 def differs_for(request, sig, pid1):
     if sig == signal.SIGRTMIN:
-        differs_on_musl(request, "it keeps signal 34 for itself")
+        differs_on(request, "musl", "it keeps signal 34 for itself")
     if pid1:
-        differs_under_emulation(request, "qemu as a namespace's first process ends by no signal", run=False)
+        differs_on(request, "qemu-user", "qemu as a namespace's first process ends by no signal", run=False)
     elif sig in CORE:
-        differs_under_emulation(request, "qemu itself reports a signal that dumps core on the terminal")
+        differs_on(request, "qemu-user", "qemu itself reports a signal that dumps core on the terminal")
     elif sig in (signal.SIGRTMIN, signal.SIGRTMIN + 1):
-        differs_under_emulation(request, "host signals 34 and 35 reach the guest as its reserved 32 and 33")
+        differs_on(request, "qemu-user", "host signals 34 and 35 reach the guest as its reserved 32 and 33")
 
 
 def signal_id(sig):

@@ -10,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from conftest import PROMPT, PROMPT_DE, case, catalog_text, differs_on_musl, wait_for_state
+from conftest import PROMPT, PROMPT_DE, case, catalog_text, differs_on, wait_for_state
 
 FRENCH = "Appuyer sur une touche pour poursuivre . . . "
 USAGE = "Usage: pause [-h | --help | --version] [--]\n"
@@ -43,7 +43,7 @@ class Catalog(str):  # a prompt as the catalog of this language, installed besid
 def test_prompt_speaks_the_locale_language(pause, locale_env, request, variables, prompt, encoding):
     """The prompt in the language's words, in the locale's character set."""
     if encoding not in ("utf-8", "ascii") or "LANGUAGE" in variables:
-        differs_on_musl(request, "no character set but UTF-8, and no LANGUAGE heeded", strict=False)
+        differs_on(request, "musl", "no character set but UTF-8, and no LANGUAGE heeded", strict=False)
     prompt = catalog_text(pause, prompt, PROMPT) if isinstance(prompt, Catalog) else prompt
     out = subprocess.run([pause], input=b"", capture_output=True, env=locale_env(**variables), timeout=10)
     assert (out.returncode, out.stdout) == (0, (prompt + "\n").encode(encoding))
@@ -108,7 +108,7 @@ def behind_the_foreground():
     case("directory-de", "directory", "de_DE.UTF-8", "pause: Standardeingabe: Ist ein Verzeichnis")])
 def test_unreadable_input_fails_at_once_and_says_why(pause, locale_env, request, stdin, lang, said):
     if stdin == "orphaned terminal" or lang != "C":
-        differs_on_musl(request, "its error texts are its own, and English")
+        differs_on(request, "musl", "its error texts are its own, and English")
     terminal, tty = os.openpty()
     kw = {"closed": {"stdin": subprocess.DEVNULL, "preexec_fn": lambda: os.close(0)},
           "directory": {"stdin": os.open("/", os.O_RDONLY)},

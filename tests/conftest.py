@@ -26,11 +26,9 @@ C_UTF8 = Path("/usr/lib/locale/C.utf8")
 PROMPT_DE = "Zum Fortfahren eine beliebige Taste drücken . . . "
 STATUS = r"status (-?\d+) (\w+)\r\n"  # what jobctl.py says when the job has ended
 PID1 = ("unshare", "--fork", "--pid")  # a container's first process: no signal has a default action
-NO_PROC = (  # no /proc, as in a bare chroot or container
-shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
+# No /proc, as in a bare chroot or container.
+NO_PROC = (shutil.which("unshare") or "unshare", "--map-root-user", "--mount", "/bin/sh", "-c",
            f'{shutil.which("mount")} -t tmpfs none /proc && exec "$0"')
-
-
 NAMESPACES = pytest.mark.namespaces  # a case run with unshare, in namespaces of its own
 
 

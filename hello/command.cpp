@@ -48,7 +48,7 @@ struct sigaction set(int sig, void (*how)(int))
 void add_own_folder_to_path(const char *argv0)
 {
     std::array<char, PATH_MAX> folder{};
-    const std::size_t len = own_folder(folder.data(), argv0);
+    const std::size_t len = folder::own(folder.data(), argv0);
     if (len == 0 || std::find(folder.data(), folder.data() + len, ':') != folder.data() + len) {
         return;
     }

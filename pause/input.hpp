@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The file pause reads its key from, a byte or a character at a time, waited for with the
-// caught signals let through.
+// The file pause reads its key from, a byte at a time, waited for with the caught signals let
+// through.
 #pragma once
+
+#include "charset.hpp"
 
 namespace input
 {
@@ -10,22 +12,36 @@ namespace input
 // (see signals::take), or failed (errno tells why).
 enum class Read { done, end, signal, failed };
 
-// Reads fd from now on.
-void use(int fd);
+// A file of input and the character set its characters are read in.
+class File
+{
+  public:
+    File(int file, charset::Decode chars) : fd(file), decoder(chars) {}
 
-// One byte, or -1 where none comes within wait_ms (no limit if negative): why_none tells why.
-// A byte of a key (wait_ms given) is waited for until it comes or a signal that ends pause does.
-int byte(int wait_ms);
+    // One byte, or -1 where none comes within wait_ms (no limit if negative): why tells why.
+    // A byte of a key (wait_ms given) is waited for until it comes or a signal that ends pause
+    // does.
+    int byte(int wait_ms);
 
-// Why byte last gave none.
-Read why_none();
+    // Why byte last gave none.
+    [[nodiscard]] Read why() const
+    {
+        return why_none;
+    }
 
-// The rest of the character that begins with lead, as the locale's character set (UTF-8 in the
-// C locale) has it: one byte in ISO-8859-1, up to four in UTF-8 or GB18030.
-void finish_char(int lead, int wait_ms);
+    // The character set's decoder.
+    [[nodiscard]] charset::Decode decode() const
+    {
+        return decoder;
+    }
 
-// One character of plain input from fd, in the locale's character set; a byte that cannot
-// continue it is given back where the input can seek.
-Read read_char(int fd);
+    // Gives the last byte read back, where the file can seek; a pipe or terminal cannot.
+    void give_back() const;
+
+  private:
+    int fd;
+    charset::Decode decoder;
+    Read why_none = Read::end;
+};
 
 } // namespace input

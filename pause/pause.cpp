@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 // pause: prompt, wait for one key on standard input, and leave the terminal as it was found.
+// One session, straight through: save the terminal's settings, change only what keys need, read
+// one key, set the settings back on every way out, then let a signal that came take its course.
 #include "catalogs.hpp"
+#include "character.hpp"
+#include "disposition.hpp"
 #include "input.hpp"
 #include "keys.hpp"
-#include "language.hpp"
-#include "say.hpp"
+#include "locale.hpp"
+#include "output.hpp"
 #include "signals.hpp"
 #include "terminal.hpp"
 #include "usage.hpp"
@@ -17,54 +21,59 @@
 namespace
 {
 
-const char *prompt; // in the user's language
+// What a run of pause holds, passed along: the terminal as found, the file read, the prompt.
+struct Session {
+    terminal::Settings tty;
+    input::File in;
+    const char *prompt;
+};
 
-[[noreturn]] void end_by(int sig)
+[[noreturn]] void end_by(const Session &run, int sig)
 {
-    terminal::set_back_now();
-    signals::end(sig);
+    terminal::set_back_now(run.tty);
+    signals::die_by(sig);
 }
 
 // Ctrl+Z gives the terminal back and stops pause; continued, it sets key mode again and prompts
 // below whatever the shell wrote meanwhile. Where nothing can stop pause, as when a terminal
 // emulator starts it, key mode comes back at once and there is no prompt.
-void stop()
+void suspend(const Session &run)
 {
-    terminal::set_back();
+    terminal::set_back(run.tty);
     const bool stopped = signals::stop();
-    if (const int sig = signals::take(); signals::ends(sig)) {
-        end_by(sig);
+    if (const int sig = signals::take(); signals::ending(sig)) {
+        end_by(run, sig);
     }
-    (void)terminal::set_keys();
+    (void)terminal::set_keys(run.tty);
     if (stopped) {
-        (void)say(prompt);
+        (void)output::say(run.prompt);
     }
 }
 
-input::Read read_key()
+input::Read one_key(Session &run)
 {
     for (;;) {
-        const input::Read read = keys::read_key(terminal::input());
+        const input::Read read = keys::read(run.in);
         const int sig = signals::take();
-        if (signals::ends(sig)) {
-            end_by(sig);
+        if (signals::ending(sig)) {
+            end_by(run, sig);
         }
         if (read != input::Read::signal) {
             return read;
         }
         if (sig == SIGTSTP) {
-            stop();
+            suspend(run);
         } else if (sig == SIGCONT) { // after SIGSTOP: the shell may have set its own modes
-            (void)terminal::set_keys();
+            (void)terminal::set_keys(run.tty);
         }
     }
 }
 
 int report(int err)
 {
-    (void)say(translated("pause: standard input: "), STDERR_FILENO);
-    (void)say(std::strerror(err), STDERR_FILENO);
-    (void)say("\n", STDERR_FILENO);
+    (void)output::say(catalogs::translated("pause: standard input: "), STDERR_FILENO);
+    (void)output::say(std::strerror(err), STDERR_FILENO);
+    (void)output::say("\n", STDERR_FILENO);
     return 1;
 }
 
@@ -72,30 +81,32 @@ int report(int err)
 
 int main(int /*argc*/, char *argv[])
 {
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
     // A reader gone away, or a file at the size limit, is output that fails, no more.
-    (void)sigaction(SIGPIPE, &ignore, nullptr);
-    (void)sigaction(SIGXFSZ, &ignore, nullptr);
-    prompt = localized_prompt(argv[0]);
-    if (const int status = command_line(argv + 1); status >= 0) {
+    (void)disposition::set(SIGPIPE, SIG_IGN);
+    (void)disposition::set(SIGXFSZ, SIG_IGN);
+    locale::set_up();
+    catalogs::bind(argv[0]);
+    Session run = {{},
+                   {STDIN_FILENO, locale::key_decoder()},
+                   catalogs::translated("Press any key to continue . . . ")};
+    if (const int status = usage::command_line(argv + 1); status >= 0) {
         return status;
     }
-    const bool keys = terminal::save();
+
+    const bool keys = terminal::save(run.tty);
     int err = !keys && errno == EIO ? EIO : 0;
     if (keys) {
         signals::catch_all();
-        err = terminal::set_keys();
+        err = terminal::set_keys(run.tty);
+        run.in = input::File(run.tty.input, run.in.decode());
     }
-
-    (void)say(prompt);
-    if (err == 0 && (keys ? read_key() : input::read_char(STDIN_FILENO)) == input::Read::failed) {
+    (void)output::say(run.prompt);
+    if (err == 0 && (keys ? one_key(run) : character::read(run.in)) == input::Read::failed) {
         err = errno;
     }
-
     if (keys) {
-        terminal::set_back();
+        terminal::set_back(run.tty);
     }
-    (void)say("\n");
+    (void)output::say("\n");
     return err == 0 ? 0 : report(err);
 }

@@ -2,11 +2,10 @@
 // Catching, recording and taking signals; stopping and ending pause by one.
 #include "signals.hpp"
 
-#include "waiting.hpp"
+#include "disposition.hpp"
+#include "ready.hpp"
 
 #include <array>
-#include <cerrno>
-#include <csignal>
 #include <unistd.h>
 
 namespace signals
@@ -14,11 +13,10 @@ namespace signals
 namespace
 {
 
-volatile std::sig_atomic_t got;       // a signal that ends pause, or else SIGTSTP; 0 if none
-volatile std::sig_atomic_t continued; // SIGCONT came
-sigset_t caught;                      // blocked but while waiting
+volatile std::sig_atomic_t got;       // as Pending has them
+volatile std::sig_atomic_t continued; // as Pending has them
+sigset_t caught;                      // blocked but while waiting: none before catch_all
 sigset_t inherited;                   // the caller's mask, in force while waiting
-bool catching;
 
 // Recorded for the code that waited. SIGXFSZ is not here: output over the file-size limit is
 // output that fails, no more.
@@ -42,10 +40,10 @@ extern "C" void record(int sig)
 {
     if (sig == SIGCONT) {
         continued = 1;
-    } else if (!ends(got)) {
-        got = sig;
+    } else {
+        got = kept(got, sig);
     }
-    waiting::wake();
+    ready::wake();
 }
 
 template <class Action> void each_caught(Action action)
@@ -67,25 +65,19 @@ template <class Action> void each_caught(Action action)
     action(SIGCONT);
 }
 
+// Catches sig, unless the caller ignored it (as nohup or `trap '' TSTP` leave it).
 void install(int sig, void (*handler)(int), int flags = 0)
 {
-    struct sigaction action = {};
-    struct sigaction was = {};
-    action.sa_handler = handler;
-    action.sa_mask = caught;
-    action.sa_flags = flags;
-    if (sigaction(sig, &action, &was) == 0 && was.sa_handler == SIG_IGN && sig != SIGCONT) {
-        (void)sigaction(sig, &was, nullptr); // as nohup or `trap '' TSTP` left it
+    const struct sigaction was = disposition::set(sig, handler, flags, &caught);
+    if (was.sa_handler == SIG_IGN && sig != SIGCONT) {
+        (void)sigaction(sig, &was, nullptr);
     }
 }
 
 // Sends sig to pause with its default action, and lets it take effect.
 void raise_default(int sig)
 {
-    struct sigaction action = {};
-    struct sigaction was = {};
-    action.sa_handler = SIG_DFL;
-    (void)sigaction(sig, &action, &was);
+    const struct sigaction was = disposition::set(sig, SIG_DFL);
     sigset_t only;
     (void)sigemptyset(&only);
     (void)sigaddset(&only, sig);
@@ -99,12 +91,11 @@ void raise_default(int sig)
 
 void catch_all()
 {
-    waiting::prepare();
+    ready::prepare();
     (void)sigemptyset(&caught);
     each_caught([](int sig) { (void)sigaddset(&caught, sig); });
     (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
     each_caught([](int sig) { install(sig, record); });
-    catching = true;
 }
 
 void on_faults(void (*handler)(int))
@@ -114,49 +105,33 @@ void on_faults(void (*handler)(int))
     }
 }
 
-bool ends(int sig)
+Pending pending()
 {
-    return sig != 0 && sig != SIGTSTP && sig != SIGCONT;
-}
-
-bool end_pending()
-{
-    return ends(got);
+    return {got, continued != 0};
 }
 
 int take()
 {
-    const int sig = got != 0 ? got : continued != 0 ? SIGCONT : 0;
+    const int sig = taken(pending());
     got = 0;
     continued = 0;
     return sig;
 }
 
-int wait_for_file(int fd, bool for_output, int wait_ms, bool only_ending)
+const sigset_t *waiting_mask()
 {
-    for (;;) {
-        if (only_ending ? end_pending() : got != 0 || continued != 0) {
-            errno = EINTR;
-            return -1;
-        }
-        const int n =
-            waiting::until_ready(fd, for_output, wait_ms, catching ? &inherited : nullptr);
-        if (n >= 0 || errno != EINTR || !only_ending) {
-            return n;
-        }
-    }
+    return sigismember(&caught, SIGCONT) == 1 ? &inherited : nullptr;
 }
 
 // Ctrl+Z is taken, the terminal set back meanwhile. The shell may have taken the terminal back
 // before that (the job's other processes, hello or sh, stop at once): setting it back was then
 // stopped by SIGTTOU and `fg` continued it, and pause must not stop again after that continue,
-// or nothing would wake it. So what came meanwhile is let through first, so that `kill %1`
-// (SIGTERM, then SIGCONT) is seen too.
+// or nothing would wake it. So what came meanwhile is let through first (`kill %1` too).
 bool stop()
 {
     sigset_t was;
     (void)sigprocmask(SIG_SETMASK, &inherited, &was);
-    if (continued == 0 && !end_pending()) {
+    if (continued == 0 && !ending(got)) {
         got = 0;
         raise_default(SIGTSTP); // the kernel discards it where nothing may stop pause
     }
@@ -166,19 +141,10 @@ bool stop()
     return stopped;
 }
 
-void end(int sig)
+void die_by(int sig)
 {
     raise_default(sig);
     _exit(128 + sig);
-}
-
-void let_through(sigset_t &was)
-{
-    sigset_t ttou;
-    (void)sigemptyset(&ttou);
-    (void)sigaddset(&ttou, SIGTTOU);
-    (void)sigprocmask(catching ? SIG_SETMASK : SIG_BLOCK, &inherited, &was);
-    (void)sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
 }
 
 } // namespace signals

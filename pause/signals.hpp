@@ -8,6 +8,12 @@
 namespace signals
 {
 
+// What the handler recorded and nobody has taken yet.
+struct Pending {
+    int sig;        // a signal that ends pause, or else SIGTSTP; 0 if none
+    bool continued; // SIGCONT came
+};
+
 // Catches Ctrl+Z (SIGTSTP), SIGCONT and every signal that ends a process by default and can be
 // caught, blocked from now on but while pause waits; a signal the caller ignored stays ignored.
 void catch_all();
@@ -18,20 +24,32 @@ void catch_all();
 void on_faults(void (*handler)(int));
 
 // Whether sig, as take gives it, ends pause: all but SIGTSTP, SIGCONT and none (0).
-bool ends(int sig);
+constexpr bool ending(int sig)
+{
+    return sig != 0 && sig != SIGTSTP && sig != SIGCONT;
+}
 
-// A signal that ends pause has come and is not yet taken.
-bool end_pending();
+// What is recorded once incoming (not SIGCONT) comes where recorded was: the first signal that
+// ends pause stays, and one that ends pause wins over a stop.
+constexpr int kept(int recorded, int incoming)
+{
+    return ending(recorded) ? recorded : incoming;
+}
 
-// The signal that came since the last call, 0 if none. Where several came, one that ends pause
-// wins over a stop, and a stop over a continue.
+// What take gives of what is pending: a signal that ends pause or a stop, else a continue.
+constexpr int taken(Pending pending)
+{
+    return pending.sig != 0 ? pending.sig : pending.continued ? SIGCONT : 0;
+}
+
+// What is pending now.
+Pending pending();
+
+// The signal that came since the last call, 0 if none (see taken).
 int take();
 
-// Waits until fd is ready for reading (or writing) or wait_ms have passed (no limit if
-// negative), with the caught signals let through: 1 ready, 0 not, -1 failed (errno EINTR when a
-// signal has come: see take). With only_ending, a signal that does not end pause (Ctrl+Z,
-// SIGCONT) is left for later and the wait goes on, as while a key's bytes are still coming.
-int wait_for_file(int fd, bool for_output, int wait_ms, bool only_ending = false);
+// The caller's mask, in force while pause waits: none before catch_all.
+const sigset_t *waiting_mask();
 
 // Stops pause as Ctrl+Z would, unless a continue or a signal that ends pause came since the
 // last take. False where nothing stopped it (a process group with no shell above it, which the
@@ -41,10 +59,6 @@ bool stop();
 // Ends pause by sig, as though it had not been caught. Where the kernel discards it, as it does
 // for the first process of a PID namespace (a container's), pause exits as a shell reports such a
 // death: 128 + sig. Async-signal-safe.
-[[noreturn]] void end(int sig);
-
-// Sets the mask for a terminal request: SIGTTOU and the caught signals let through, the previous
-// mask saved in was.
-void let_through(sigset_t &was);
+[[noreturn]] void die_by(int sig);
 
 } // namespace signals

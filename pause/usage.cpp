@@ -3,24 +3,26 @@
 #include "usage.hpp"
 
 #include "catalogs.hpp"
-#include "say.hpp"
+#include "output.hpp"
 
 #include <initializer_list>
 #include <string_view>
 #include <unistd.h>
 
+namespace usage
+{
 namespace
 {
 
-const char *usage()
+const char *line()
 {
-    return translated("Usage: pause [-h | --help | --version] [--]\n");
+    return catalogs::translated("Usage: pause [-h | --help | --version] [--]\n");
 }
 
 int refuse(const char *what, const char *arg)
 {
-    for (const char *piece : {"pause: ", what, " '", arg, "'\n", usage()}) {
-        (void)say(piece, STDERR_FILENO);
+    for (const char *piece : {"pause: ", what, " '", arg, "'\n", line()}) {
+        (void)output::say(piece, STDERR_FILENO);
     }
     return 2;
 }
@@ -35,25 +37,28 @@ int command_line(char *const *args)
     for (; *args != nullptr; ++args) {
         const std::string_view arg = *args;
         if (options && (arg == "--help" || arg == "-h")) {
-            return say(usage()) && say(translated("Write a prompt to standard output, wait for one "
-                                                  "key on standard input,\n"
-                                                  "and leave the terminal as it was found.\n"
-                                                  "\n"
-                                                  "  -h, --help     show this help and exit\n"
-                                                  "      --version  show the version and exit\n"))
+            return output::say(line()) && output::say(catalogs::translated(
+                                              "Write a prompt to standard output, wait for one "
+                                              "key on standard input,\n"
+                                              "and leave the terminal as it was found.\n"
+                                              "\n"
+                                              "  -h, --help     show this help and exit\n"
+                                              "      --version  show the version and exit\n"))
                        ? 0
                        : 1;
         }
         if (options && arg == "--version") {
-            return say("pause (" TEXTDOMAIN ") " VERSION "\n") ? 0 : 1;
+            return output::say("pause (" TEXTDOMAIN ") " VERSION "\n") ? 0 : 1;
         }
         if (options && arg == "--") {
             options = false;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return refuse(translated("unknown option"), *args);
+            return refuse(catalogs::translated("unknown option"), *args);
         } else {
-            return refuse(translated("extra operand"), *args);
+            return refuse(catalogs::translated("extra operand"), *args);
         }
     }
     return -1;
 }
+
+} // namespace usage

@@ -1,79 +1,26 @@
 // SPDX-License-Identifier: MIT
-// Waiting for a file to be ready with the caught signals let through.
+// Waiting for a file until it is ready, or a signal breaks the wait off.
 #include "waiting.hpp"
 
-#include <array>
+#include "ready.hpp"
+
 #include <cerrno>
-#include <ctime>
-#include <poll.h>
-#ifndef HELLO_HAVE_PPOLL
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace waiting
 {
 
-#ifdef HELLO_HAVE_PPOLL
-
-void prepare() {}
-
-void wake() {}
-
-int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask)
+int for_file(int fd, bool for_output, int wait_ms, bool within_key)
 {
-    pollfd watched = {fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
-    const timespec limit = {wait_ms / 1000, (wait_ms % 1000) * 1000000L};
-    return ppoll(&watched, 1, wait_ms < 0 ? nullptr : &limit, mask);
-}
-
-#else
-
-namespace
-{
-std::array<int, 2> pipe_ends = {-1, -1};
-}
-
-void prepare()
-{
-    if (pipe(pipe_ends.data()) == 0) {
-        for (const int end : pipe_ends) {
-            (void)fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
-            (void)fcntl(end, F_SETFD, FD_CLOEXEC);
+    for (;;) {
+        if (broken_off(signals::pending(), within_key)) {
+            errno = EINTR;
+            return -1;
+        }
+        const int n = ready::until(fd, for_output, wait_ms, signals::waiting_mask());
+        if (n >= 0 || errno != EINTR || !within_key) {
+            return n;
         }
     }
 }
-
-void wake()
-{
-    const int err = errno;
-    [[maybe_unused]] const ssize_t n = write(pipe_ends[1], "", 1); // full: woken already
-    errno = err;
-}
-
-// poll() rather than select(), which takes no descriptor from FD_SETSIZE (1024) on: a caller
-// may leave that many open.
-int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask)
-{
-    std::array<pollfd, 2> watched = {{{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0},
-                                      {pipe_ends[0], POLLIN, 0}}}; // a negative fd is left out
-    sigset_t was;
-    (void)sigprocmask(mask != nullptr ? SIG_SETMASK : SIG_BLOCK, mask, &was);
-    int n = poll(watched.data(), watched.size(), wait_ms);
-    const int err = errno;
-    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
-    std::array<char, 64> drained{};
-    bool woken = false;
-    while (pipe_ends[0] >= 0 && read(pipe_ends[0], drained.data(), drained.size()) > 0) {
-        woken = true;
-    }
-    if (n > 0 && watched[0].revents == 0) { // the pipe alone: a signal came
-        n = -1;
-    }
-    errno = n < 0 && woken ? EINTR : err;
-    return n > 0 ? 1 : n;
-}
-
-#endif
 
 } // namespace waiting

@@ -1,25 +1,23 @@
 // SPDX-License-Identifier: MIT
-// Waiting for a file to be ready with some signals let through, so that no signal that comes just
-// before the wait goes unseen: ppoll() where the system has it. Elsewhere poll() waits on the
-// file and on a pipe that the signal handler writes to; pselect() would not do, as some systems
-// emulate it with sigprocmask() and select(), which loses a signal that comes between the two,
-// and it takes no descriptor past FD_SETSIZE.
+// Waiting for a file with the caught signals let through, and what a signal that comes
+// meanwhile breaks off.
 #pragma once
 
-#include <csignal>
+#include "signals.hpp"
 
 namespace waiting
 {
 
-// Prepares the pipe, where there is to be one. Before any handler that calls wake is installed.
-void prepare();
+// Whether what is pending ends a wait: any signal, or within a key (whose bytes are still
+// coming) only one that ends pause, Ctrl+Z and SIGCONT left for after the key.
+constexpr bool broken_off(signals::Pending pending, bool within_key)
+{
+    return within_key ? signals::ending(pending.sig) : pending.sig != 0 || pending.continued;
+}
 
-// From a signal handler: wakes the wait, where it needs that.
-void wake();
-
-// Waits until fd is ready for reading (or writing) or wait_ms have passed (no limit if negative),
-// with mask in force meanwhile (none given: the mask as it is): 1 ready, 0 not, -1 failed (EINTR:
-// a signal came).
-int until_ready(int fd, bool for_output, int wait_ms, const sigset_t *mask);
+// Waits until fd is ready for reading (or writing) or wait_ms have passed (no limit if
+// negative), with the caught signals let through: 1 ready, 0 not, -1 failed (errno EINTR when a
+// signal that breaks the wait off has come: see signals::take).
+int for_file(int fd, bool for_output, int wait_ms, bool within_key = false);
 
 } // namespace waiting

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 // Writing a message whole: the prompt, the line end, the help and the errors.
-#include "say.hpp"
+#include "output.hpp"
 
-#include "signals.hpp"
+#include "waiting.hpp"
 
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
 
+namespace output
+{
+
 bool say(const char *text, int fd, int wait_ms)
 {
     for (std::size_t len = std::strlen(text); len > 0;) {
-        if (signals::wait_for_file(fd, true, wait_ms) <= 0) {
+        if (waiting::for_file(fd, true, wait_ms) <= 0) {
             return false;
         }
         const ssize_t n = write(fd, text, len);
@@ -24,3 +27,5 @@ bool say(const char *text, int fd, int wait_ms)
     }
     return true;
 }
+
+} // namespace output

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace terminal
@@ -45,15 +47,40 @@ int as_foreground(const termios *mode)
     return result;
 }
 
+// Whether a and b are open files of one terminal. The device's number alone does not tell:
+// /dev/tty and a pty's master side (/dev/ptmx) name a terminal by the file that opened them, so
+// Linux tells the terminal's own device by TIOCGDEV.
+bool same_terminal(int a, int b)
+{
+    struct stat one = {};
+    struct stat other = {};
+    if (fstat(a, &one) != 0 || fstat(b, &other) != 0 || one.st_rdev != other.st_rdev) {
+        return false;
+    }
+#ifdef TIOCGDEV
+    unsigned int dev_one = 0;
+    unsigned int dev_other = 0;
+    return ioctl(a, TIOCGDEV, &dev_one) == 0 && ioctl(b, TIOCGDEV, &dev_other) == 0 &&
+           dev_one == dev_other;
+#else
+    return true;
+#endif
+}
+
 // Another reader of the terminal (a parent) may take the byte between the wait and the read.
 // Keys are read, then, from an open file of pause's own that does not block, so that pause never
 // sleeps in read() with its signals blocked; O_NONBLOCK on standard input itself would change
 // the file the shell shares. It is opened through /proc/self/fd/0, which leads to the file
 // itself: the terminal's name may stand for another terminal here (a container's own /dev/pts).
-// Where that cannot be opened, standard input serves.
+// Where that cannot be opened, or opens another terminal than standard input's (a cloning device
+// such as /dev/tty or /dev/ptmx gives a new one), standard input serves.
 int own_input()
 {
     const int fd = open("/proc/self/fd/0", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 && !same_terminal(fd, STDIN_FILENO)) {
+        (void)close(fd);
+        return STDIN_FILENO;
+    }
     return fd >= 0 ? fd : STDIN_FILENO;
 }
 

@@ -47,6 +47,14 @@ int as_foreground(const termios *mode)
     return result;
 }
 
+// The terminal's own device, by ioctl(), whose request C libraries give other types.
+template <class Request>
+unsigned int device(int (*control)(int, Request, ...), int fd, unsigned long request)
+{
+    unsigned int dev = 0;
+    return control(fd, static_cast<Request>(request), &dev) == 0 ? dev : 0;
+}
+
 // Whether a and b are open files of one terminal. The device's number alone does not tell:
 // /dev/tty and a pty's master side (/dev/ptmx) name a terminal by the file that opened them, so
 // Linux tells the terminal's own device by TIOCGDEV.
@@ -58,10 +66,8 @@ bool same_terminal(int a, int b)
         return false;
     }
 #ifdef TIOCGDEV
-    unsigned int dev_one = 0;
-    unsigned int dev_other = 0;
-    return ioctl(a, TIOCGDEV, &dev_one) == 0 && ioctl(b, TIOCGDEV, &dev_other) == 0 &&
-           dev_one == dev_other;
+    const unsigned int dev = device(ioctl, a, TIOCGDEV);
+    return dev != 0 && dev == device(ioctl, b, TIOCGDEV);
 #else
     return true;
 #endif

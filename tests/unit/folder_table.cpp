@@ -1,26 +1,31 @@
 // SPDX-License-Identifier: MIT
 // A program's path cut to its folder.
 #include "folder.hpp"
-
-#include <gtest/gtest.h>
-
-#include <vector>
+#include "table.hpp"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace
 {
 
 struct Row {
+    const char *name;
     std::string path;
     std::string folder;
     std::size_t len; // 0: no folder
 };
 
-class Folder : public testing::TestWithParam<Row>
-{
+const std::vector<Row> rows = {
+    {"absolute", "/usr/bin/hello", "/usr/bin", 8},
+    {"in_the_root", "/hello", "/", 1},
+    {"space", "/opt/a b/bin/pause", "/opt/a b/bin", 12},
+    {"colon", "/a:b/hello", "/a:b", 4},
+    {"bare_name", "hello", "hello", 0},
 };
+
+TABLE(Folder, Row, rows);
 
 TEST_P(Folder, Cut)
 {
@@ -30,15 +35,5 @@ TEST_P(Folder, Cut)
     EXPECT_EQ(folder::cut(path.data()), row.len);
     EXPECT_EQ(std::string(path.data()), row.folder);
 }
-
-const std::vector<Row> folder_rows = {
-    {"/usr/bin/hello", "/usr/bin", 8},
-    {"/hello", "/", 1},
-    {"/opt/a b/bin/pause", "/opt/a b/bin", 12},
-    {"/a:b/hello", "/a:b", 4},
-    {"hello", "hello", 0},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(folder_rows));
 
 } // namespace

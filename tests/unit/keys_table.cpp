@@ -3,14 +3,10 @@
 // its own, and one key is read; what the key leaves is what the next reader gets.
 #include "decoders.hpp"
 #include "keys.hpp"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
+#include "table.hpp"
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -30,22 +26,19 @@ class Script
         long at = 0;
         for (const Piece &piece : pieces) {
             at += piece.after_ms;
-            for (const char byte : piece.bytes) {
-                typed.emplace_back(at, byte);
-            }
+            typed += piece.bytes;
+            when.insert(when.end(), piece.bytes.size(), at);
         }
     }
 
     int byte(int wait_ms)
     {
-        const bool comes =
-            next < typed.size() && (wait_ms < 0 || typed[next].first <= now + wait_ms);
-        if (!comes) {
+        if (next == typed.size() || (wait_ms >= 0 && when[next] > now + wait_ms)) {
             now += std::max(wait_ms, 0);
             return -1; // the end of the wait, or of the script: input::Read::end either way
         }
-        now = std::max(now, typed[next].first);
-        return static_cast<unsigned char>(typed[next++].second);
+        now = std::max(now, when[next]);
+        return static_cast<unsigned char>(typed[next++]);
     }
     static input::Read why()
     {
@@ -61,16 +54,13 @@ class Script
     }
     [[nodiscard]] std::string rest() const
     {
-        std::string left;
-        for (std::size_t i = next; i < typed.size(); ++i) {
-            left += typed[i].second;
-        }
-        return left;
+        return typed.substr(next);
     }
 
   private:
     charset::Decode decoder;
-    std::vector<std::pair<long, char>> typed; // when each byte comes, and the byte
+    std::string typed;      // the bytes, in the order they come
+    std::vector<long> when; // when each comes
     std::size_t next = 0;
     long now = 0;
 };
@@ -83,29 +73,12 @@ struct Row {
     std::string rest; // what it leaves for the next reader
 };
 
-// Named in what a failure says.
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
-class Keys : public testing::TestWithParam<Row>
-{
-};
-
-TEST_P(Keys, OneKeyReadWhole)
-{
-    const Row &row = GetParam();
-    Script script(row.pieces, row.chars);
-    EXPECT_EQ(keys::read(script), row.read);
-    EXPECT_EQ(script.rest(), row.rest);
-}
-
 constexpr auto utf8 = charset::utf8;
 constexpr auto latin1 = decoders::latin1;
 constexpr auto koi8_r = decoders::koi8_r;
 constexpr auto done = input::Read::done;
 constexpr auto end = input::Read::end;
+const auto xs = [](std::size_t count) { return std::string(count, 'x'); };
 
 const std::vector<Row> rows = {
     {"letter", utf8, {{0, "ab"}}, done, "b"},
@@ -145,37 +118,31 @@ const std::vector<Row> rows = {
     {"apc_reply_then_key", utf8, {{0, "\x1b_Gi=1;OK\x1b\\kx"}}, done, "x"},
     {"pm_then_key", utf8, {{0, "\x1b^pm\x1b\\kx"}}, done, "x"},
     {"sos_then_key", utf8, {{0, "\x1bXsos\x1b\\kx"}}, done, "x"},
-    {"long_reply_then_key", utf8, {{0, "\x1b]" + std::string(300, 'x') + "\akx"}}, done, "x"},
-    {"endless_reply_is_a_key",
-     utf8,
-     {{0, "\x1b]" + std::string(5000, 'x')}},
-     done,
-     std::string(904, 'x')},
+    {"long_reply_then_key", utf8, {{0, "\x1b]" + xs(300) + "\akx"}}, done, "x"},
+    {"endless_reply_is_a_key", utf8, {{0, "\x1b]" + xs(5000)}}, done, xs(904)},
     {"reply_cut_by_end_of_input", utf8, {{0, "\x1b]11;rgb"}}, end, ""},
     {"reply_cut_by_a_gap_then_key", utf8, {{0, "\x1b]11;rgb"}, {60, "kx"}}, done, "x"},
     {"utf8_reply_holding_9c", utf8, {{0, "\x1b]11;\xc5\x9c\akx"}}, done, "x"},
     {"latin1_e_acute", latin1, {{0, "\xe9x"}}, done, "x"},
-    {"latin1_csi8_up",
-     latin1,
-     {{0, "\x9b"
-          "Ax"}},
-     done,
-     "x"},
-    {"latin1_ss3_8_f1", latin1, {{0, "\x8fPx"}}, done, "x"},
-    {"latin1_osc8_reply_then_key",
-     latin1,
-     {{0, "\x9d"
-          "11;rgb:0/0/0\x9ckx"}},
-     done,
-     "x"},
-    {"latin1_apc8_reply_then_key", latin1, {{0, "\x9fGi=1\x9ckx"}}, done, "x"},
+    // 8-bit controls in octal: three digits at most, so no digit or letter after one is taken in.
+    {"latin1_csi8_up", latin1, {{0, "\233Ax"}}, done, "x"},
+    {"latin1_ss3_8_f1", latin1, {{0, "\217Px"}}, done, "x"},
+    {"latin1_osc8_reply_then_key", latin1, {{0, "\23511;rgb:0/0/0\234kx"}}, done, "x"},
+    {"latin1_apc8_reply_then_key", latin1, {{0, "\237Gi=1\234kx"}}, done, "x"},
     {"latin1_alt_e_acute", latin1, {{0, "\x1b\xe9x"}}, done, "x"},
     {"koi8_r_sign_at_csi", koi8_r, {{0, "\x9bx"}}, done, "x"},
     {"koi8_r_sign_at_osc", koi8_r, {{0, "\x9dx"}}, done, "x"},
     {"end_of_input", utf8, {}, end, ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, Keys, testing::ValuesIn(rows),
-                         [](const testing::TestParamInfo<Row> &row) { return row.param.name; });
+TABLE(Keys, Row, rows);
+
+TEST_P(Keys, OneKeyReadWhole)
+{
+    const Row &row = GetParam();
+    Script script(row.pieces, row.chars);
+    EXPECT_EQ(keys::read(script), row.read);
+    EXPECT_EQ(script.rest(), row.rest);
+}
 
 } // namespace

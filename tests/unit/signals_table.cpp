@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Which signal wins where several come before pause takes them, and which break a wait off.
 #include "signals.hpp"
+#include "table.hpp"
 #include "waiting.hpp"
 
-#include <gtest/gtest.h>
-
-#include <ostream>
-
-#include <vector>
-
 #include <csignal>
+#include <vector>
 
 namespace
 {
@@ -23,15 +19,20 @@ struct Row {
     bool otherwise; // whether any other wait is
 };
 
-// Named in what a failure says.
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
-class Signals : public testing::TestWithParam<Row>
-{
+const std::vector<Row> rows = {
+    {"none", 0, 0, 0, false, false},
+    {"term", 0, SIGTERM, SIGTERM, true, true},
+    {"ctrl_z", 0, SIGTSTP, SIGTSTP, false, true},
+    {"cont", 0, SIGCONT, SIGCONT, false, true},
+    {"term_after_ctrl_z", SIGTSTP, SIGTERM, SIGTERM, true, true},
+    {"ctrl_z_after_term", SIGTERM, SIGTSTP, SIGTERM, true, true},
+    {"first_ending_stays", SIGTERM, SIGINT, SIGTERM, true, true},
+    {"realtime_after_ctrl_z", SIGTSTP, SIGRTMIN + 5, SIGRTMIN + 5, true, true},
+    {"ctrl_z_with_cont", SIGTSTP, SIGCONT, SIGTSTP, false, true},
+    {"term_with_cont", SIGTERM, SIGCONT, SIGTERM, true, true},
 };
+
+TABLE(Signals, Row, rows);
 
 TEST_P(Signals, Won)
 {
@@ -46,21 +47,5 @@ TEST_P(Signals, Won)
     EXPECT_EQ(waiting::broken_off(pending, true), row.in_key);
     EXPECT_EQ(waiting::broken_off(pending, false), row.otherwise);
 }
-
-const std::vector<Row> signals_rows = {
-    {"none", 0, 0, 0, false, false},
-    {"term", 0, SIGTERM, SIGTERM, true, true},
-    {"ctrl_z", 0, SIGTSTP, SIGTSTP, false, true},
-    {"cont", 0, SIGCONT, SIGCONT, false, true},
-    {"term_after_ctrl_z", SIGTSTP, SIGTERM, SIGTERM, true, true},
-    {"ctrl_z_after_term", SIGTERM, SIGTSTP, SIGTERM, true, true},
-    {"first_ending_stays", SIGTERM, SIGINT, SIGTERM, true, true},
-    {"realtime_after_ctrl_z", SIGTSTP, SIGRTMIN + 5, SIGRTMIN + 5, true, true},
-    {"ctrl_z_with_cont", SIGTSTP, SIGCONT, SIGTSTP, false, true},
-    {"term_with_cont", SIGTERM, SIGCONT, SIGTERM, true, true},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, Signals, testing::ValuesIn(signals_rows),
-                         [](const testing::TestParamInfo<Row> &row) { return row.param.name; });
 
 } // namespace

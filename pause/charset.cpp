@@ -72,8 +72,12 @@ bool is_utf8(Decode decode)
 
 bool ascii(std::size_t mb_max, const char *name, Decode decode)
 {
+    // By name without strcmp, which costs pause a symbol lookup at every start.
     for (const char *c_name : {"C", "POSIX"}) {
-        if (name != nullptr && std::strcmp(name, c_name) == 0) {
+        const char *n = name == nullptr ? "" : name;
+        for (; *n != '\0' && *n == *c_name; ++n, ++c_name) {
+        }
+        if (*n == *c_name) {
             return true;
         }
     }

@@ -15,11 +15,11 @@ namespace
 
 volatile std::sig_atomic_t got;       // as Pending has them
 volatile std::sig_atomic_t continued; // as Pending has them
-sigset_t caught;                      // blocked but while waiting: none before catch_all
+sigset_t caught;                      // blocked but while waiting
 sigset_t inherited;                   // the caller's mask, in force while waiting
+bool catching;
 
-// Recorded for the code that waited. SIGXFSZ is not here: output over the file-size limit is
-// output that fails, no more.
+// Recorded for the code that waited; not SIGXFSZ: output over the size limit only fails.
 constexpr std::array ending_by_default = {
     SIGHUP,    SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
@@ -74,7 +74,7 @@ void install(int sig, void (*handler)(int), int flags = 0)
     }
 }
 
-// Sends sig to pause with its default action, and lets it take effect.
+// Sends sig to pause with its default action and lets it take effect.
 void raise_default(int sig)
 {
     const struct sigaction was = disposition::set(sig, SIG_DFL);
@@ -96,6 +96,7 @@ void catch_all()
     each_caught([](int sig) { (void)sigaddset(&caught, sig); });
     (void)sigprocmask(SIG_BLOCK, &caught, &inherited);
     each_caught([](int sig) { install(sig, record); });
+    catching = true;
 }
 
 void on_faults(void (*handler)(int))
@@ -120,13 +121,12 @@ int take()
 
 const sigset_t *waiting_mask()
 {
-    return sigismember(&caught, SIGCONT) == 1 ? &inherited : nullptr;
+    return catching ? &inherited : nullptr;
 }
 
 // Ctrl+Z is taken, the terminal set back meanwhile. The shell may have taken the terminal back
-// before that (the job's other processes, hello or sh, stop at once): setting it back was then
-// stopped by SIGTTOU and `fg` continued it, and pause must not stop again after that continue,
-// or nothing would wake it. So what came meanwhile is let through first (`kill %1` too).
+// first (hello or sh stop at once): setting it back was then stopped by SIGTTOU and `fg` continued
+// it, and pause must not stop again after that continue. So what came meanwhile is let through.
 bool stop()
 {
     sigset_t was;

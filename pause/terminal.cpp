@@ -55,21 +55,19 @@ unsigned int device(int (*control)(int, Request, ...), int fd, unsigned long req
     return control(fd, static_cast<Request>(request), &dev) == 0 ? dev : 0;
 }
 
-// Whether a and b are open files of one terminal. The device's number alone does not tell:
-// /dev/tty and a pty's master side (/dev/ptmx) name a terminal by the file that opened them, so
-// Linux tells the terminal's own device by TIOCGDEV.
+// Whether a and b are open files of one terminal. The device's number does not tell: /dev/tty and
+// a pty's master side (/dev/ptmx) name a terminal by the file that opened them, so Linux tells
+// the terminal's own device by TIOCGDEV. Elsewhere both must be one file.
 bool same_terminal(int a, int b)
 {
-    struct stat one = {};
-    struct stat other = {};
-    if (fstat(a, &one) != 0 || fstat(b, &other) != 0 || one.st_rdev != other.st_rdev) {
-        return false;
-    }
 #ifdef TIOCGDEV
     const unsigned int dev = device(ioctl, a, TIOCGDEV);
     return dev != 0 && dev == device(ioctl, b, TIOCGDEV);
 #else
-    return true;
+    struct stat one = {};
+    struct stat other = {};
+    return fstat(a, &one) == 0 && fstat(b, &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino && one.st_rdev == other.st_rdev;
 #endif
 }
 

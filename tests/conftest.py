@@ -3,7 +3,6 @@
 so the same tests run against any build: a native one, or a Windows one under Wine (--wine)."""
 import contextlib
 import functools
-import gettext
 import itertools
 import os
 import resource
@@ -39,18 +38,17 @@ def case(id, *values, **marks):
 
 @functools.cache
 def unshares(flags):
-    return subprocess.run(["unshare", *flags, "true"], capture_output=True, check=False).returncode == 0
+    return subprocess.run(["unshare", *flags, "true"], capture_output=True).returncode == 0
 
 
 def need_namespaces(words):
-    """Where words run a command with unshare, skips the case if its namespaces cannot be had: in
-    a chroot, a container under a default seccomp profile, or where unprivileged user namespaces
-    are barred. CI=true makes that a failure, as any skip."""
+    """Where words run a command with unshare, skips the case if its namespaces cannot be had (a
+    chroot, a container's seccomp profile, unprivileged user namespaces barred)."""
     at = next((i for i, word in enumerate(words) if Path(str(word)).name == "unshare"), None)
     if at is not None:
-        flags = tuple(itertools.takewhile(lambda word: str(word).startswith("--"), words[at + 1:]))
-        need(unshares(flags), f"no namespaces here for unshare {' '.join(flags)}: run as root, or allow "
-                              "unprivileged user namespaces (a chroot bars them even to root)")
+        flags = tuple(itertools.takewhile(lambda w: str(w).startswith("--"), words[at + 1:]))
+        need(unshares(flags), f"no namespaces here for unshare {' '.join(flags)}: run as root, or "
+             "allow unprivileged user namespaces (a chroot bars them even to root)")
 
 
 def pytest_addoption(parser):
@@ -68,31 +66,30 @@ def pytest_addoption(parser):
 
 
 def pytest_configure(config):
-    config.addinivalue_line("markers", "posix: runs the greeter with POSIX descriptors or the stand-in pause")
-    config.addinivalue_line("markers", "windows: runs a Windows greeter under Wine")
-    config.addinivalue_line("markers", "namespaces: runs a program in namespaces of its own (unshare)")
+    for marker in ("posix: runs the greeter with POSIX descriptors or the stand-in pause",
+                   "windows: runs a Windows greeter under Wine",
+                   "namespaces: runs a program in namespaces of its own (unshare)"):
+        config.addinivalue_line("markers", marker)
 
 
 def pytest_collection_modifyitems(config, items):
     # Tests for the other kind of greeter are left out rather than skipped.
     other = "posix" if config.getoption("--wine") else "windows"
-    kept = [item for item in items if not item.get_closest_marker(other)]
-    config.hook.pytest_deselected(items=[item for item in items if item not in kept])
-    items[:] = kept
+    config.hook.pytest_deselected(items=[item for item in items if item.get_closest_marker(other)])
+    items[:] = [item for item in items if not item.get_closest_marker(other)]
 
 
 def pytest_sessionfinish(session, exitstatus):
     # A run in which everything skipped says so to CTest (SKIP_RETURN_CODE) instead of passing.
-    reporter = session.config.pluginmanager.get_plugin("terminalreporter")
-    if exitstatus == 0 and reporter and reporter.stats.get("skipped") and not reporter.stats.get("passed"):
+    stats = getattr(session.config.pluginmanager.get_plugin("terminalreporter"), "stats", {})
+    if exitstatus == 0 and stats.get("skipped") and not stats.get("passed"):
         session.exitstatus = 77
 
 
 def differs_on(request, platform, reason, strict=True, run=True):
-    """Marks the case as one that fails for a reason of the platform's, not the program's:
-    "musl" (no character set but UTF-8, a gettext that heeds no LANGUAGE, error texts of its own
-    and in English, signal 34 kept) or "qemu-user" (the programs run emulated). strict: it must
-    fail there, else it may pass by chance; run=False for one that would only hang there."""
+    """Marks the case as one that fails for a reason of the platform's, not the program's: "musl"
+    or "qemu-user". strict: it must fail there, else it may pass by chance; run=False: it would
+    only hang there."""
     if request.config.getoption({"musl": "--musl", "qemu-user": "--emulated"}[platform]):
         if not run:
             pytest.xfail(f"{platform}: {reason}")
@@ -108,31 +105,36 @@ def need(what, reason):
     return what
 
 
+def given(request, option):
+    return need(request.config.getoption(f"--{option}"), f"no --{option} given")
+
+
 class Greeter:
     """Runs the greeter as a user's shell would; on POSIX a stand-in `pause` is first on PATH."""
 
     def __init__(self, path, launcher, tmp):
-        self.path, self.launcher, self.tmp = path, launcher, tmp
-        self.windows = bool(launcher)
+        self.path, self.launcher, self.windows = path, launcher, bool(launcher)
         self.line_end = b"\r\n" if self.windows else b"\n"
-        self.env = dict(os.environ)
         self.log = tmp / "pause.log"
+        self.env = dict(os.environ)
         if self.windows:
-            self.env.update(WINEPREFIX=str(tmp / "wine"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            self.env.update(WINEPREFIX=str(tmp / "wine"), WINEDEBUG="-all",
+                            WINEDLLOVERRIDES="mscoree,mshtml=")
         else:
             self.env.update(PATH=f"{HERE / 'standin'}:{self.env['PATH']}", PAUSE_LOG=str(self.log))
 
-    def run(self, *args, stdin=b"x", env=None, under=(), path=None, preexec_fn=None, ignore="", **kw):
-        """Runs the greeter (or the one at path), with every signal's default action but those
-        ignored (names, comma-separated), whatever the suite's caller left; a variable set to None
-        in env is left out."""
+    def run(self, *args, stdin=b"x", env=None, under=(), path=None, preexec_fn=None, ignore="",
+            **kw):
+        """Runs the greeter (or the one at path) with every signal's default action but those
+        ignored (names, comma-separated); a variable set to None in env is left out."""
         need_namespaces(under)
         self.log.unlink(missing_ok=True)
         kw.setdefault("stdout", subprocess.PIPE)
         env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}
-        return subprocess.run([*under, *self.launcher, path or self.path, *args], input=stdin,
-                              preexec_fn=lambda: (clean_signals(ignore), preexec_fn and preexec_fn()),
-                              stderr=subprocess.PIPE, env=env, timeout=60, check=False, **kw)
+        return subprocess.run(
+            [*under, *self.launcher, path or self.path, *args], input=stdin, stderr=subprocess.PIPE,
+            preexec_fn=lambda: (clean_signals(ignore), preexec_fn and preexec_fn()),
+            env=env, timeout=60, **kw)
 
     def pause_runs(self):
         """What the stand-in wrote of each run: its argument count and inherited signal masks."""
@@ -142,36 +144,34 @@ class Greeter:
 @pytest.fixture(scope="session")
 def greeter(request, tmp_path_factory):
     wine, package = request.config.getoption("--wine"), request.config.getoption("--zip")
-    launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine),
-                     f"no Wine loader at {wine} (the 32-bit one: sudo tests/wine32/setup)")] if wine else []
+    launcher = [need(shutil.which(wine) or (Path(wine).is_file() and wine), f"no Wine loader at "
+                     f"{wine} (the 32-bit one: sudo tests/wine32/setup)")] if wine else []
     if package:
         folder = tmp_path_factory.mktemp("zip") / "unpacked with spaces"
         zipfile.ZipFile(package).extractall(folder)
         path = str(next(folder.glob("*/hello.exe")))
     else:
-        path = need(request.config.getoption("--hello"), "no --hello given")
+        path = given(request, "hello")
     g = Greeter(path, launcher, tmp_path_factory.mktemp("greeter"))
     if launcher:  # a new Wine prefix talks while it is set up: do that before any test
-        subprocess.run([*launcher, "cmd", "/c", "exit"], env=g.env, capture_output=True, timeout=120, check=False)
+        subprocess.run([*launcher, "cmd", "/c", "exit"], env=g.env, capture_output=True,
+                       timeout=120)
     yield g
-    if launcher:
-        server = Path(launcher[0]).with_name("wineserver")
-        if server.exists():
-            subprocess.run([str(server), "-k"], env=g.env, check=False)
+    server = Path(launcher[0]).with_name("wineserver") if launcher else None
+    if server and server.exists():
+        subprocess.run([str(server), "-k"], env=g.env)
 
 
 @pytest.fixture(scope="session")
 def pause(request):
-    return need(request.config.getoption("--pause"), "no --pause given")
+    return given(request, "pause")
 
 
 @pytest.fixture(scope="session")
 def locale_env(request, tmp_path_factory):
-    """The environment with the given locale variables and no others. The locales they name
-    (such as LANG="fr_FR.ISO-8859-1") are compiled into a private folder (--locales, kept from run
-    to run), so nothing of the machine changes; a name the machine has no source for stays a
-    locale that does not exist. A UTF-8 locale is the machine's C.UTF-8 under the language's
-    name: the prompt and the keys depend on nothing else, and it costs no compiling."""
+    """The environment with the given locale variables and no others. The locales they name are
+    compiled into a private folder (--locales, kept from run to run); one the machine has no
+    source for stays missing. A UTF-8 locale is C.UTF-8 under the language's name."""
     folder = Path(request.config.getoption("--locales") or tmp_path_factory.mktemp("locales"))
     folder.mkdir(parents=True, exist_ok=True)
 
@@ -184,12 +184,10 @@ def locale_env(request, tmp_path_factory):
             (work / name).symlink_to(C_UTF8)
         else:
             localedef = need(shutil.which("localedef"), "localedef is missing (Debian: locales)")
-            subprocess.run([localedef, "-i", source, "-f", charset, str(work / name)], capture_output=True, check=False)
-        if (work / name).exists():
-            try:
-                os.rename(work / name, folder / name)
-            except OSError:  # another run put it there first
-                pass
+            subprocess.run([localedef, "-i", source, "-f", charset, str(work / name)],
+                           capture_output=True)
+        with contextlib.suppress(OSError):  # another run may have put it there first
+            os.rename(work / name, folder / name)
         shutil.rmtree(work, ignore_errors=True)
         need((folder / name).is_dir(), f"localedef could not compile {name}")
 
@@ -197,31 +195,11 @@ def locale_env(request, tmp_path_factory):
         need(I18N.is_dir(), "the locales' sources are missing (Debian: locales)")
         for name in variables.values():
             make(name)
-        kept = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
+        kept = {k: v for k, v in os.environ.items()
+                if not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
         return {**kept, "LOCPATH": str(folder), **variables}
 
     return env
-
-
-def pytest_generate_tests(metafunc):
-    """language, locale: each catalog the build installed beside --pause, and a locale that speaks it
-    (the language's own country's where the machine has one)."""
-    pause = metafunc.config.getoption("--pause")
-    if "language" not in metafunc.fixturenames:
-        return
-    def locale(language):
-        names = sorted(p.name for p in I18N.glob(f"{language}_*") if "@" not in p.name) or [language]
-        own = f"{language}_{language.upper()}"
-        return language if "_" in language else own if own in names else names[0]
-    found = sorted(mo.parts[-3] for mo in Path(pause).parents[1].glob("share/locale/*/LC_MESSAGES/hello-greeter.mo")) if pause else []
-    metafunc.parametrize("language, locale", [case(language, language, locale(language)) for language in found])
-
-
-def catalog_text(pause, language, msgid):
-    """What the catalog installed beside pause says for msgid."""
-    mo = Path(pause).parents[1] / "share/locale" / language / "LC_MESSAGES/hello-greeter.mo"
-    with open(mo, "rb") as f:
-        return gettext.GNUTranslations(f).gettext(msgid)
 
 
 def member_of(group, name):
@@ -255,16 +233,15 @@ def failing_stdout(request, tmp_path):
     if request.param == "closed":
         yield {"stdout": subprocess.DEVNULL, "preexec_fn": lambda: os.close(1)}
         return
-    if request.param == "size limit":
-        (tmp_path / "at limit").write_bytes(b"x" * 4096)
-        fd = os.open(tmp_path / "at limit", os.O_WRONLY | os.O_APPEND)
-        yield {"stdout": fd, "preexec_fn": lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096))}
-        os.close(fd)
-        return
+    kw = {}
     if request.param == "full":
         fd = os.open("/dev/full", os.O_WRONLY)
-    else:
+    elif request.param == "broken pipe":
         unread, fd = os.pipe()
         os.close(unread)
-    yield {"stdout": fd}
+    else:
+        (tmp_path / "at limit").write_bytes(b"x" * 4096)
+        fd = os.open(tmp_path / "at limit", os.O_WRONLY | os.O_APPEND)
+        kw["preexec_fn"] = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096))
+    yield {"stdout": fd, **kw}
     os.close(fd)

@@ -5,17 +5,18 @@ import subprocess
 
 import pytest
 
-from conftest import need
+from conftest import given, need
 
 
 def readelf(path, *what):
     tool = need(shutil.which("readelf"), "readelf is missing (Debian: binutils)")
-    return subprocess.run([tool, "-W", *what, path], capture_output=True, text=True, check=True).stdout
+    return subprocess.run([tool, "-W", *what, path], capture_output=True, text=True,
+                          check=True).stdout
 
 
 @pytest.fixture(params=["hello", "pause"])
 def program(request):
-    return need(request.config.getoption(f"--{request.param}"), f"no --{request.param} given")
+    return given(request, request.param)
 
 
 def test_position_independent_with_all_relocations_read_only(program):
@@ -27,13 +28,14 @@ def test_position_independent_with_all_relocations_read_only(program):
     assert "GNU_RELRO" in segments
     assert segments["GNU_STACK"] == "RW", "the stack must not be executable"
     if "AArch64" in readelf(program, "-h"):  # return addresses signed: PACIASP in the code
-        assert "3f2303d5" in readelf(program, "-x", ".text"), "pointer authentication must be emitted"
+        assert "3f2303d5" in readelf(program, "-x", ".text"), "pointer authentication is missing"
 
 
 def test_pause_is_built_with_the_stack_protector_and_the_c_library_alone(pause):
     assert "__stack_chk_fail" in readelf(pause, "--dyn-syms")
+    # All but the loader, which some C libraries name.
     needed = [line.split("[")[1].rstrip("]") for line in readelf(pause, "-d").splitlines()
-              if "(NEEDED)" in line and "[ld-linux" not in line]  # the loader, which some libcs name
-    instrumented = any(name.startswith("libasan") for name in needed) or "__gcov_" in readelf(pause, "-s")
+              if "(NEEDED)" in line and "[ld-linux" not in line]
+    instrumented = any(n.startswith("libasan") for n in needed) or "__gcov_" in readelf(pause, "-s")
     if not instrumented:  # the sanitizers and coverage builds (unoptimised) bring in more
         assert needed == ["libc.so.6"], "pause starts fast by loading no C++ runtime"

@@ -7,7 +7,8 @@ import pytest
 
 from conftest import need
 
-MEMCHECK = ["--tool=memcheck", "-q", "--error-exitcode=99", "--leak-check=full", "--errors-for-leak-kinds=definite"]
+MEMCHECK = ["--tool=memcheck", "-q", "--error-exitcode=99", "--leak-check=full",
+            "--errors-for-leak-kinds=definite"]
 
 
 @pytest.fixture(scope="module")

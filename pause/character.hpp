@@ -19,7 +19,7 @@ template <class Source> void finish(Source &in, int lead, int wait_ms)
     std::array<char, MB_LEN_MAX> bytes = {static_cast<char>(lead)};
     std::size_t n = 1;
     std::size_t len = 0;
-    while (lead >= 0x80 && in.decode()(bytes.data(), n, len) < 0 && len == n + 1 &&
+    while (lead >= 0x80 && in.decoder()(bytes.data(), n, len) < 0 && len == n + 1 &&
            n < bytes.size()) {
         const int c = in.byte(wait_ms);
         if (c < 0) {
@@ -33,7 +33,7 @@ template <class Source> void finish(Source &in, int lead, int wait_ms)
 }
 
 // One character of plain input, as long as it takes to come.
-template <class Source> input::Read read(Source &in)
+template <class Source> input::Read read_char(Source &in)
 {
     const int c = in.byte(-1);
     if (c < 0) {

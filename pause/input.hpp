@@ -16,7 +16,7 @@ enum class Read { done, end, signal, failed };
 class File
 {
   public:
-    File(int file, charset::Decode chars) : fd(file), decoder(chars) {}
+    File(int file, charset::Decode decode) : fd(file), chars(decode) {}
 
     // One byte, or -1 where none comes within wait_ms (no limit if negative): why tells why.
     // A byte of a key (wait_ms given) is waited for until it comes or a signal that ends pause
@@ -30,9 +30,9 @@ class File
     }
 
     // The character set's decoder.
-    [[nodiscard]] charset::Decode decode() const
+    [[nodiscard]] charset::Decode decoder() const
     {
-        return decoder;
+        return chars;
     }
 
     // Gives the last byte read back, where the file can seek; a pipe or terminal cannot.
@@ -40,7 +40,7 @@ class File
 
   private:
     int fd;
-    charset::Decode decoder;
+    charset::Decode chars;
     Read why_none = Read::end;
 };
 

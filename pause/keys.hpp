@@ -2,7 +2,7 @@
 // Keys from the bytes a terminal sends: a character in the locale's character set, an escape
 // sequence, a paste, each read whole; a terminal's reply to a query and a mouse report are no
 // keys and are passed over. The bytes come from a Source, as input::File has it (byte, why,
-// decode, give_back), so that a script of bytes and a clock of its own can stand in for it.
+// decoder, give_back), so that a script of bytes and a clock of its own can stand in for it.
 #pragma once
 
 #include "character.hpp"
@@ -57,7 +57,7 @@ template <class Source> bool finish_reply(Source &in)
             (void)in.byte(key_gap_ms);
             return false;
         }
-        if (c == '\a' || (c == st8 && charset::c1_control(c, in.decode()))) {
+        if (c == '\a' || (c == st8 && charset::c1_control(c, in.decoder()))) {
             return false;
         }
     }
@@ -110,14 +110,14 @@ template <class Source> bool finish_escape(Source &in)
 
 // Reads one key from a terminal in key mode. Where the character set has C1 controls, 0x9b and
 // 0x8f begin sequences as CSI and SS3 do, and 0x90, 0x98, 0x9d, 0x9e and 0x9f replies.
-template <class Source> input::Read read(Source &in)
+template <class Source> input::Read read_key(Source &in)
 {
     for (;;) {
         const int c = in.byte(-1);
         if (c < 0) {
             return in.why();
         }
-        const bool c1 = charset::c1_control(c, in.decode());
+        const bool c1 = charset::c1_control(c, in.decoder());
         bool key = true;
         if (c == esc) {
             key = finish_escape(in);

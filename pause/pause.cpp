@@ -53,7 +53,7 @@ void suspend(const Session &run)
 input::Read one_key(Session &run)
 {
     for (;;) {
-        const input::Read read = keys::read(run.in);
+        const input::Read read = keys::read_key(run.in);
         const int sig = signals::take();
         if (signals::ending(sig)) {
             end_by(run, sig);
@@ -98,10 +98,10 @@ int main(int /*argc*/, char *argv[])
     if (keys) {
         signals::catch_all();
         err = terminal::set_keys(run.tty);
-        run.in = input::File(run.tty.input, run.in.decode());
+        run.in = input::File(run.tty.input, run.in.decoder());
     }
     (void)output::say(run.prompt);
-    if (err == 0 && (keys ? one_key(run) : character::read(run.in)) == input::Read::failed) {
+    if (err == 0 && (keys ? one_key(run) : character::read_char(run.in)) == input::Read::failed) {
         err = errno;
     }
     if (keys) {

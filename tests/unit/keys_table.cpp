@@ -21,7 +21,7 @@ struct Piece {
 class Script
 {
   public:
-    Script(const std::vector<Piece> &pieces, charset::Decode chars) : decoder(chars)
+    Script(const std::vector<Piece> &pieces, charset::Decode decode) : chars(decode)
     {
         long at = 0;
         for (const Piece &piece : pieces) {
@@ -44,9 +44,9 @@ class Script
     {
         return input::Read::end;
     }
-    [[nodiscard]] charset::Decode decode() const
+    [[nodiscard]] charset::Decode decoder() const
     {
-        return decoder;
+        return chars;
     }
     void give_back()
     {
@@ -58,7 +58,7 @@ class Script
     }
 
   private:
-    charset::Decode decoder;
+    charset::Decode chars;
     std::string typed;      // the bytes, in the order they come
     std::vector<long> when; // when each comes
     std::size_t next = 0;
@@ -141,7 +141,7 @@ TEST_P(Keys, OneKeyReadWhole)
 {
     const Row &row = GetParam();
     Script script(row.pieces, row.chars);
-    EXPECT_EQ(keys::read(script), row.read);
+    EXPECT_EQ(keys::read_key(script), row.read);
     EXPECT_EQ(script.rest(), row.rest);
 }
 

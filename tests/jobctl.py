@@ -14,6 +14,7 @@ no ICRNL), as `job &`; once it stops for the terminal, --nudge sends it those si
 (it must stop again), then it is brought to the foreground as by `fg`. --direct: the command
 replaces jobctl and leads the terminal's session, as a terminal emulator starts it.
 """
+import ctypes
 import os
 import resource
 import signal
@@ -33,6 +34,11 @@ def clean_signals(ignore="", block="", alarm=0):
     resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
     if alarm:
         signal.alarm(alarm)
+
+
+def dies_with_parent():
+    """The job is killed when jobctl ends, as when the test that started it is killed."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 def take_terminal(group=None):
@@ -74,7 +80,7 @@ if __name__ == "__main__":
     opts["alarm"] = int(opts.get("alarm", 0))
     job = subprocess.Popen(args, preexec_fn=lambda: (
         clean_signals(**opts), os.setpgid(0, 0), background or take_terminal(),
-        nonblock and os.set_blocking(0, False)))
+        nonblock and os.set_blocking(0, False), dies_with_parent()))
     sys.stdout.write(f"pid {job.pid}\n")  # one write: the prompt may come before or after
     sys.stdout.flush()
     if background:

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
 """pause on a real pseudo-terminal: keys as terminals send them, signals, job control."""
+import contextlib
 import os
 import signal
 import sys
@@ -36,7 +37,9 @@ def spawn(pause):
         return child
 
     yield start
-    for child in children:
+    for child in children:  # whatever is left of the job too, once a case failed or hung
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(child.job, signal.SIGKILL)
         child.close(force=True)
 
 

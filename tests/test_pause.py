@@ -126,8 +126,9 @@ def test_one_character_is_one_key_in_the_locale_charset(spawn, locale_env, reque
     one_key_then_next(spawn(env=env), key, rest=rest)
 
 
-# Wrappers that exec pause: with descriptors 3 to 1023 open, as a caller may leave them; and in a
-# mount namespace where the terminal's name is another terminal's, as in a container's /dev/pts.
+# Wrappers that exec pause: with descriptors 3 to 1023 open, as a caller may leave them; in a
+# mount namespace where the terminal's name is another terminal's, as in a container's /dev/pts;
+# and in the C locale where no C.UTF-8 is installed, as with an older glibc.
 EXEC = "os.execv(sys.argv[1], sys.argv[1:])"
 MANY_FILES = (sys.executable, "-c", "import os, resource, sys; "
               "n = resource.getrlimit(resource.RLIMIT_NOFILE)[1]; "
@@ -137,6 +138,8 @@ NAME_TAKEN = (*NO_PROC[:3], sys.executable, "-c", "import os, subprocess, sys; "
               "other = os.openpty(); os.set_inheritable(other[0], True); "
               "subprocess.run(['mount', '--bind', os.ttyname(other[1]), os.ttyname(0)], "
               f"check=True); {EXEC}")
+NO_C_UTF8 = (*NO_PROC[:3], "/bin/sh", "-c",
+             f'{NO_PROC[-1].split()[0]} -t tmpfs none /usr/lib/locale && LC_ALL=C exec "$0"')
 
 
 # The key in pieces: bytes typed, a pause of that many seconds, a signal sent to pause.
@@ -147,6 +150,7 @@ NAME_TAKEN = (*NO_PROC[:3], sys.executable, "-c", "import os, subprocess, sys; "
     case("descriptors-past-fd-setsize", MANY_FILES, (b"k",)),
     case("terminal-name-taken", NAME_TAKEN, (b"k",), marks=NAMESPACES),
     case("no-own-file", NO_PROC, (b"k",), marks=NAMESPACES),
+    case("c-locale-without-c-utf-8", NO_C_UTF8, ("é".encode(),), marks=NAMESPACES),
 ])
 def test_one_key_ends_the_wait_whatever_comes_meanwhile(spawn, pause, words, key):
     if words == NO_PROC and b"libasan" in Path(pause).read_bytes():

@@ -219,17 +219,20 @@ def test_output_failure_still_waits_for_the_key(pause, failing_stdout):
             p.kill()  # no wait for ever on leaving the block, whatever failed
 
 
-def test_a_terminal_given_does_not_become_its_controlling_terminal(pause):
+@pytest.mark.parametrize("side", ["terminal", "master-side"])
+def test_a_terminal_given_does_not_become_its_controlling_terminal(pause, side):
     """Started in a session of its own, with no controlling terminal, and a terminal as input:
-    pause reads its key there and leaves the session without one."""
+    pause reads its key from that very file, even a pseudo-terminal's master side, which opened
+    anew would be another pair, and leaves the session without a controlling terminal."""
     terminal, tty = os.openpty()
-    with subprocess.Popen([pause], stdin=tty, stdout=subprocess.DEVNULL,
+    given, typed = (tty, terminal) if side == "terminal" else (terminal, tty)
+    with subprocess.Popen([pause], stdin=given, stdout=subprocess.DEVNULL,
                           start_new_session=True) as p:
         try:
             wait_for_state(p.pid, ("S",), "pause must wait for the key")
             tty_nr = Path(f"/proc/{p.pid}/stat").read_text().rsplit(")", 1)[1].split()[4]
             assert tty_nr == "0", "no controlling terminal"
-            os.write(terminal, b"k")
+            os.write(typed, b"k")
             assert p.wait(timeout=5) == 0
         finally:
             p.kill()

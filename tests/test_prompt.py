@@ -67,6 +67,7 @@ def prompted(pause, env):
     case("latin-1", {"LANG": "de_DE.ISO-8859-1"}, "de", "latin-1"),
     case("c", {"LANG": "C", "LANGUAGE": "de"}, "en", "ascii"),
     case("posix", {"LC_ALL": "POSIX", "LANG": "de_DE.UTF-8"}, "en", "ascii"),
+    case("utf-8-catalog-c-characters", {"LANG": "de_DE.UTF-8", "LC_CTYPE": "C"}, "en", "ascii"),
     case("no-variables", {}, "en", "ascii"),
     case("no-catalog", {"LANG": "mt_MT.UTF-8"}, "en", "ascii"),
     case("no-such-locale", {"LANG": "xx_YY.UTF-8", "LANGUAGE": "de"}, "en", "ascii"),

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+// NOLINTBEGIN(bugprone-macro-parentheses): Suite and Row are names declared, not expressions
 #define TABLE(Suite, Row, rows)                                                                    \
     [[maybe_unused]] void PrintTo(const Row &row, std::ostream *out)                               \
     {                                                                                              \
@@ -16,3 +17,4 @@
     using Suite = testing::TestWithParam<Row>;                                                     \
     INSTANTIATE_TEST_SUITE_P(Table, Suite, testing::ValuesIn(rows),                                \
                              [](const auto &row) { return std::string(row.param.name); })
+// NOLINTEND(bugprone-macro-parentheses)

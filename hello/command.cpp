@@ -6,15 +6,17 @@
 #ifndef _WIN32
 #include "descendants.hpp"
 #include "folder.hpp"
+#include "search_path.hpp"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <csignal>
 #include <cstddef>
-#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iterator>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,28 +43,19 @@ struct sigaction set(int sig, void (*how)(int))
 }
 
 // The pause installed beside hello is the command processor's last resort: hello's own folder
-// goes at the end of PATH, so that a pause earlier on it still comes first. Where the folder
-// cannot be known, or cannot be written into a PATH (a colon in its name), or the longer PATH
-// could not be handed on, PATH stays as it is.
-// Fixed buffers and few library calls: each one imported costs a symbol lookup at every start.
+// goes at the end of PATH, so that a pause earlier on it still comes first.
+// Static buffers and few library calls: each one imported costs a symbol lookup at every start.
 void add_own_folder_to_path(const char *argv0)
 {
     std::array<char, PATH_MAX> folder{};
     const std::size_t len = folder::own(folder.data(), argv0);
-    if (len == 0 || std::find(folder.data(), folder.data() + len, ':') != folder.data() + len) {
-        return;
-    }
-    std::array<char, 256> defaults{}; // where the shell looks without a PATH
+    static std::array<char, search_path::longest + 1> defaults;
+    static std::array<char, search_path::longest + 1> path;
     const char *inherited = std::getenv("PATH");
-    if (inherited == nullptr &&
-        confstr(_CS_PATH, defaults.data(), defaults.size()) <= defaults.size()) {
-        inherited = defaults.data();
-    }
-    // Linux takes no string into a new program's environment longer than 128 KiB
-    // (MAX_ARG_STRLEN), "PATH=" and the final NUL included.
-    static std::array<char, std::size_t{128} * 1024 - (sizeof "PATH=" - 1)> path;
-    const int n = std::snprintf(path.data(), path.size(), "%s:%s", inherited, folder.data());
-    if (n > 0 && static_cast<std::size_t>(n) < path.size()) {
+    const std::size_t defaults_size =
+        inherited != nullptr ? 0 : confstr(_CS_PATH, defaults.data(), defaults.size());
+    if (search_path::compose(path.data(), inherited, defaults.data(), defaults_size,
+                             std::string_view(folder.data(), len))) {
         (void)setenv("PATH", path.data(), 1);
     }
 }

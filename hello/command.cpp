@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// What hello does around the command on POSIX systems: the caller's dispositions handed on, the
-// pause beside hello found, and the status by which hello ends. Nothing on Windows.
+// What hello does around the command: the caller's dispositions handed on, the pause beside
+// hello found, and the status by which hello ends.
 #include "command.hpp"
 
-#ifndef _WIN32
 #include "descendants.hpp"
 #include "folder.hpp"
 #include "search_path.hpp"
@@ -151,11 +150,3 @@ int exit_status(int status)
     }
     return 0;
 }
-#else
-void shield_greeting() {}
-void prepare_command(const char * /*argv0*/) {}
-int exit_status(int /*status*/)
-{
-    return 0;
-}
-#endif

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// What hello does around the command processor's run of "pause", where the platform needs it.
+// What hello does around the command processor's run of "pause".
 #pragma once
 
 // Before the greeting: output that fails must not end hello.

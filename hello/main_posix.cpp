@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // hello: greets, then has the command processor run "pause", so that the greeting stays on
-// screen until a key is pressed.
+// screen until a key is pressed; a SIGTERM or SIGHUP meanwhile ends the command and hello.
 #include "command.hpp"
 
 #include <cstdlib>

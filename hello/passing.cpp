@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// Passing SIGTERM and SIGHUP on to the command, and waiting for it to end.
+#include "passing.hpp"
+
+#include "disposition.hpp"
+#include "tree.hpp"
+
+#include <csignal>
+#include <ctime>
+#include <initializer_list>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace passing
+{
+
+namespace
+{
+
+struct sigaction on_term; // as hello's caller left them
+struct sigaction on_hup;
+volatile std::sig_atomic_t ended_by;   // the first of them come
+volatile std::sig_atomic_t group_copy; // the signal hello sent its own group, due back to it
+timespec deadline;
+sigset_t handled; // each handler runs with the others held back
+
+bool past(const timespec &when)
+{
+    timespec now = {};
+    (void)clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec > when.tv_sec || (now.tv_sec == when.tv_sec && now.tv_nsec >= when.tv_nsec);
+}
+
+// The processes below hello get sig, each before the one that waits for it; again: those that
+// had it already too. Without /proc, where hello leads its process group (a shell's job), the
+// group gets it, and hello its copy, which it knows for one; never the caller's group.
+void pass_on(int sig, bool again)
+{
+    if (tree::walk()) {
+        tree::signal(sig, again);
+    } else if (again && getpgrp() == getpid()) {
+        group_copy = sig;
+        (void)kill(0, sig);
+    }
+}
+
+// Every so often until the command has ended: what has come to exist below hello since, such as
+// the command started just after the signal, gets it too. At the deadline hello ends all the
+// same, whatever still runs.
+extern "C" void tick(int /*sig*/)
+{
+    const int sig = ended_by;
+    if (past(deadline)) {
+        (void)disposition::set(sig, SIG_DFL);
+        sigset_t only;
+        (void)sigemptyset(&only);
+        (void)sigaddset(&only, sig);
+        (void)sigprocmask(SIG_UNBLOCK, &only, nullptr);
+        (void)raise(sig);
+        _exit(128 + sig); // where the kernel discards it: the first process of a container
+    }
+    pass_on(sig, false);
+}
+
+extern "C" void caught(int sig)
+{
+    if (sig == group_copy) {
+        group_copy = 0;
+        return;
+    }
+    if (ended_by == 0) {
+        ended_by = sig;
+        (void)clock_gettime(CLOCK_MONOTONIC, &deadline);
+        ++deadline.tv_sec;
+        (void)disposition::set(SIGALRM, tick, 0, &handled);
+        const itimerval often = {{0, 20'000}, {0, 20'000}};
+        (void)setitimer(ITIMER_REAL, &often, nullptr);
+    }
+    pass_on(sig, true);
+}
+
+// Catches sig, unless hello's caller ignores it.
+struct sigaction catch_unless_ignored(int sig)
+{
+    struct sigaction was = disposition::set(sig, caught, 0, &handled);
+    if (was.sa_handler == SIG_IGN) {
+        (void)sigaction(sig, &was, nullptr);
+    }
+    return was;
+}
+
+} // namespace
+
+void arm()
+{
+    (void)sigemptyset(&handled);
+    for (const int sig : {SIGTERM, SIGHUP, SIGALRM}) {
+        (void)sigaddset(&handled, sig);
+    }
+    on_term = catch_unless_ignored(SIGTERM);
+    on_hup = catch_unless_ignored(SIGHUP);
+}
+
+bool ending()
+{
+    return ended_by != 0;
+}
+
+int finish()
+{
+    (void)sigaction(SIGTERM, &on_term, nullptr);
+    (void)sigaction(SIGHUP, &on_hup, nullptr);
+    const int sig = ended_by;
+    if (sig == 0) {
+        return 0;
+    }
+    // No more ticks: what is below hello now, it looks for itself.
+    const itimerval off = {};
+    (void)setitimer(ITIMER_REAL, &off, nullptr);
+    (void)disposition::set(SIGALRM, SIG_IGN);
+    pass_on(sig, false);
+    constexpr timespec tick = {0, 10'000'000};
+    while (tree::running() && !past(deadline)) {
+        (void)nanosleep(&tick, nullptr);
+    }
+    return sig;
+}
+
+} // namespace passing

@@ -21,6 +21,8 @@ struct sigaction on_term; // as hello's caller left them
 struct sigaction on_hup;
 volatile std::sig_atomic_t ended_by;   // the first of them come
 volatile std::sig_atomic_t group_copy; // the signal hello sent its own group, due back to it
+volatile std::sig_atomic_t returned;   // system() has: what hello started has ended
+volatile std::sig_atomic_t settled;    // and so has everything it passed the signal to
 timespec deadline;
 sigset_t handled; // each handler runs with the others held back
 
@@ -44,9 +46,9 @@ void pass_on(int sig, bool again)
     }
 }
 
-// Every so often until the command has ended: what has come to exist below hello since, such as
-// the command started just after the signal, gets it too. At the deadline hello ends all the
-// same, whatever still runs.
+// Every so often until all has ended: what has come to exist below hello since, such as the
+// command started just after the signal, gets it too. At the deadline hello ends all the same,
+// whatever still runs.
 extern "C" void tick(int /*sig*/)
 {
     const int sig = ended_by;
@@ -60,6 +62,7 @@ extern "C" void tick(int /*sig*/)
         _exit(128 + sig); // where the kernel discards it: the first process of a container
     }
     pass_on(sig, false);
+    settled = returned != 0 && !tree::running() ? 1 : 0; // not before: system() reaps its own
 }
 
 extern "C" void caught(int sig)
@@ -108,22 +111,28 @@ bool ending()
 
 int finish()
 {
-    (void)sigaction(SIGTERM, &on_term, nullptr);
-    (void)sigaction(SIGHUP, &on_hup, nullptr);
+    // Until what got the signal has ended, the handlers stay: a second signal meanwhile is
+    // passed on too, and the ticks look for what has ended.
+    sigset_t was;
+    (void)sigprocmask(SIG_BLOCK, &handled, &was);
     const int sig = ended_by;
-    if (sig == 0) {
-        return 0;
+    returned = 1;
+    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
+    constexpr timespec moment = {0, 10'000'000};
+    while (sig != 0 && settled == 0) {
+        (void)nanosleep(&moment, nullptr);
     }
-    // No more ticks: what is below hello now, it looks for itself.
+    (void)sigprocmask(SIG_BLOCK, &handled, nullptr);
     const itimerval off = {};
     (void)setitimer(ITIMER_REAL, &off, nullptr);
-    (void)disposition::set(SIGALRM, SIG_IGN);
-    pass_on(sig, false);
-    constexpr timespec tick = {0, 10'000'000};
-    while (tree::running() && !past(deadline)) {
-        (void)nanosleep(&tick, nullptr);
+    if (sig != 0) {
+        (void)disposition::set(SIGALRM, SIG_IGN); // and a tick already due with it
     }
-    return sig;
+    (void)sigaction(SIGTERM, &on_term, nullptr);
+    (void)sigaction(SIGHUP, &on_hup, nullptr);
+    const int ended = ended_by; // one come since, too
+    (void)sigprocmask(SIG_SETMASK, &was, nullptr);
+    return ended;
 }
 
 } // namespace passing

@@ -23,15 +23,8 @@ volatile std::sig_atomic_t ended_by;   // the first of them come
 volatile std::sig_atomic_t group_copy; // the signal hello sent its own group, due back to it
 volatile std::sig_atomic_t returned;   // system() has: what hello started has ended
 volatile std::sig_atomic_t settled;    // and so has everything it passed the signal to
-timespec deadline;
-sigset_t handled; // each handler runs with the others held back
-
-bool past(const timespec &when)
-{
-    timespec now = {};
-    (void)clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec > when.tv_sec || (now.tv_sec == when.tv_sec && now.tv_nsec >= when.tv_nsec);
-}
+volatile std::sig_atomic_t ticks_left; // to the deadline, a second after the first signal
+sigset_t handled;                      // each handler runs with the others held back
 
 // The processes below hello get sig, each before the one that waits for it; again: those that
 // had it already too. Without /proc, where hello leads its process group (a shell's job), the
@@ -52,7 +45,7 @@ void pass_on(int sig, bool again)
 extern "C" void tick(int /*sig*/)
 {
     const int sig = ended_by;
-    if (past(deadline)) {
+    if (--ticks_left <= 0) {
         (void)disposition::set(sig, SIG_DFL);
         sigset_t only;
         (void)sigemptyset(&only);
@@ -73,10 +66,9 @@ extern "C" void caught(int sig)
     }
     if (ended_by == 0) {
         ended_by = sig;
-        (void)clock_gettime(CLOCK_MONOTONIC, &deadline);
-        ++deadline.tv_sec;
+        ticks_left = 50;
         (void)disposition::set(SIGALRM, tick, 0, &handled);
-        const itimerval often = {{0, 20'000}, {0, 20'000}};
+        const itimerval often = {{0, 20'000}, {0, 20'000}}; // 50 a second
         (void)setitimer(ITIMER_REAL, &often, nullptr);
     }
     pass_on(sig, true);

@@ -10,7 +10,7 @@ namespace search_path
 bool compose(char *path, const char *inherited, const char *defaults, std::size_t defaults_size,
              std::string_view folder)
 {
-    if (folder.empty() || folder.find(':') != std::string_view::npos) {
+    if (folder.empty() || std::find(folder.begin(), folder.end(), ':') != folder.end()) {
         return false;
     }
     // Without a PATH, or a default path whole, there is nothing to put the folder after: the

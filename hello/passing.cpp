@@ -3,6 +3,7 @@
 #include "passing.hpp"
 
 #include "disposition.hpp"
+#include "reaper.hpp"
 #include "tree.hpp"
 
 #include <csignal>
@@ -67,6 +68,7 @@ extern "C" void caught(int sig)
     if (ended_by == 0) {
         ended_by = sig;
         ticks_left = 50;
+        reaper::adopt_orphans(); // a process whose shell the signal ends stays below hello
         (void)disposition::set(SIGALRM, tick, 0, &handled);
         const itimerval often = {{0, 20'000}, {0, 20'000}}; // 50 a second
         (void)setitimer(ITIMER_REAL, &often, nullptr);

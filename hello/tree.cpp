@@ -32,6 +32,13 @@ Process *known = nullptr; // as found: a process after the one it was listed und
 std::size_t count = 0;
 std::size_t room = 0;
 
+// Whether pid is still parent's child, or, orphaned since, hello's.
+bool below(pid_t pid, pid_t parent)
+{
+    const pid_t now = proc::stat(pid).parent;
+    return now == parent || now == getpid();
+}
+
 bool grow()
 {
     const std::size_t more = room == 0 ? 256 : room * 2;
@@ -57,7 +64,7 @@ void add(pid_t child, pid_t parent)
         return;
     }
     const int pin = pin::hold(child);
-    if (proc::stat(child).parent != parent) {
+    if (!below(child, parent)) {
         if (pin >= 0) {
             (void)close(pin);
         }
@@ -107,7 +114,7 @@ void signal(int sig, bool again)
                       p.signalled = true;
                       if (p.pin >= 0) {
                           (void)pin::send(p.pin, sig);
-                      } else if (proc::stat(p.pid).parent == p.parent) {
+                      } else if (below(p.pid, p.parent)) {
                           (void)kill(p.pid, sig);
                       }
                   });

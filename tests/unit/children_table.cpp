@@ -2,10 +2,7 @@
 // What /proc lists of a process's children, read in pieces as read() gives them, and what the
 // start of a process's stat says of it.
 #include "children.hpp"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
+#include "table.hpp"
 
 #include <string>
 #include <vector>
@@ -18,29 +15,6 @@ struct Row {
     std::vector<std::string> pieces; // read one after the other
     std::vector<pid_t> pids;         // the children taken from them
 };
-
-// Named in what a failure says.
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
-class Children : public testing::TestWithParam<Row>
-{
-};
-
-TEST_P(Children, ListedWhole)
-{
-    const Row &row = GetParam();
-    children::Partial partial;
-    std::vector<pid_t> taken;
-    for (const std::string &piece : row.pieces) {
-        std::vector<pid_t> pids(piece.size());
-        pids.resize(children::parse(piece.data(), piece.size(), partial, pids.data()));
-        taken.insert(taken.end(), pids.begin(), pids.end());
-    }
-    EXPECT_EQ(taken, row.pids);
-}
 
 // count six-digit PIDs from first on, as the list gives them, and what it gives.
 std::string list(pid_t first, int count)
@@ -73,8 +47,20 @@ const std::vector<Row> rows = {
     {"zero", {"0 4 "}, {4}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, Children, testing::ValuesIn(rows),
-                         [](const testing::TestParamInfo<Row> &row) { return row.param.name; });
+TABLE(Children, Row, rows);
+
+TEST_P(Children, ListedWhole)
+{
+    const Row &row = GetParam();
+    children::Partial partial;
+    std::vector<pid_t> taken;
+    for (const std::string &piece : row.pieces) {
+        std::vector<pid_t> pids(piece.size());
+        pids.resize(children::parse(piece.data(), piece.size(), partial, pids.data()));
+        taken.insert(taken.end(), pids.begin(), pids.end());
+    }
+    EXPECT_EQ(taken, row.pids);
+}
 
 struct StatRow {
     const char *name;
@@ -82,23 +68,6 @@ struct StatRow {
     char state;       // 0: not told
     pid_t parent;
 };
-
-void PrintTo(const StatRow &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
-class Stat : public testing::TestWithParam<StatRow>
-{
-};
-
-TEST_P(Stat, StateAndParent)
-{
-    const StatRow &row = GetParam();
-    const children::Stat stat = children::stat(row.text.data(), row.text.size());
-    EXPECT_EQ(stat.state, row.state);
-    EXPECT_EQ(stat.parent, row.parent);
-}
 
 const std::vector<StatRow> stat_rows = {
     {"running", "42 (sh) S 7 42 42 0 -1", 'S', 7},
@@ -108,7 +77,14 @@ const std::vector<StatRow> stat_rows = {
     {"parent_past_any_pid", "42 (sh) S 99999999999 ", 0, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, Stat, testing::ValuesIn(stat_rows),
-                         [](const testing::TestParamInfo<StatRow> &row) { return row.param.name; });
+TABLE(Stat, StatRow, stat_rows);
+
+TEST_P(Stat, StateAndParent)
+{
+    const StatRow &row = GetParam();
+    const children::Stat stat = children::stat(row.text.data(), row.text.size());
+    EXPECT_EQ(stat.state, row.state);
+    EXPECT_EQ(stat.parent, row.parent);
+}
 
 } // namespace

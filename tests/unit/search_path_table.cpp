@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The PATH hello hands the command processor, with its own folder at the end.
 #include "search_path.hpp"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
+#include "table.hpp"
 
 #include <optional>
 #include <string>
@@ -24,28 +21,6 @@ struct Row {
     Text path; // what is handed on
 };
 
-// Named in what a failure says.
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
-}
-
-class SearchPath : public testing::TestWithParam<Row>
-{
-};
-
-TEST_P(SearchPath, FolderAtTheEnd)
-{
-    const Row &row = GetParam();
-    std::vector<char> defaults(search_path::longest + 1);
-    row.defaults.copy(defaults.data(), defaults.size() - 1);
-    std::vector<char> path(search_path::longest + 1);
-    const bool handed =
-        search_path::compose(path.data(), row.inherited ? row.inherited->c_str() : nullptr,
-                             defaults.data(), row.defaults_size, row.folder);
-    EXPECT_EQ(handed ? Text(path.data()) : std::nullopt, row.path);
-}
-
 constexpr auto none = std::nullopt;
 constexpr std::size_t longest = search_path::longest;
 const std::string at_limit(longest - 4, '/'); // with ":/op" the longest that can be handed on
@@ -64,7 +39,18 @@ const std::vector<Row> rows = {
     {"one_byte_past_the_limit", at_limit, "", 0, "/opt", none},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, SearchPath, testing::ValuesIn(rows),
-                         [](const testing::TestParamInfo<Row> &row) { return row.param.name; });
+TABLE(SearchPath, Row, rows);
+
+TEST_P(SearchPath, FolderAtTheEnd)
+{
+    const Row &row = GetParam();
+    std::vector<char> defaults(search_path::longest + 1);
+    row.defaults.copy(defaults.data(), defaults.size() - 1);
+    std::vector<char> path(search_path::longest + 1);
+    const bool handed =
+        search_path::compose(path.data(), row.inherited ? row.inherited->c_str() : nullptr,
+                             defaults.data(), row.defaults_size, row.folder);
+    EXPECT_EQ(handed ? Text(path.data()) : std::nullopt, row.path);
+}
 
 } // namespace

@@ -12,8 +12,8 @@ from pathlib import Path, PureWindowsPath
 
 import pytest
 
-from conftest import (GREETING, NAMESPACES, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_on, member_of, need,
-                      need_namespaces, wait_for_state)
+from conftest import (GREETING, NAMESPACES, NO_PROC, PID1, PROMPT, PROMPT_DE, case, differs_on,
+                      member_of, need, need_namespaces, wait_for_state)
 from jobctl import clean_signals
 
 
@@ -188,40 +188,52 @@ def test_path_it_hands_on_ends_with_its_folder(greeter, request, tmp_path, where
 # processes of its own below hello (their PIDs recorded too, "keeps" after one that ignores
 # SIGTERM), then execs hello. Under strace, what hello sends is traced.
 ALONE = 'echo "$$" >>"$PIDS"; echo "$PPID" >>"$PIDS"; echo ready >>"$PIDS"; exec sleep 1000'
-UNREACHED = ALONE.replace('$$"', '$$ keeps"').replace('PPID"', 'PPID keeps"')  # no /proc, no group of hello's
+# Without /proc and with no group of hello's, nothing can reach these.
+UNREACHED = ALONE.replace('$$"', '$$ keeps"').replace('PPID"', 'PPID keeps"')
 NESTED = f"sh -c '{ALONE}' & wait"
-STUBBORN = ('trap "trap - TERM; echo caught >>\\"\\$PIDS\\"" TERM; echo "$$" >>"$PIDS"; echo ready >>"$PIDS"; '
-            'while :; do sleep 1000 & wait $!; done')  # the first SIGTERM does not end it, but says so
-ADOPTED = "sh -c 'trap \"sleep 0.2; exit\" TERM; sleep 1000 & wait' & sleep 0.1; echo ready >>\"$PIDS\"; wait"
+# The first SIGTERM does not end it, but says so.
+STUBBORN = ('trap "trap - TERM; echo caught >>\\"\\$PIDS\\"" TERM; echo "$$" >>"$PIDS"; '
+            'echo ready >>"$PIDS"; while :; do sleep 1000 & wait $!; done')
+ADOPTED = ("sh -c 'trap \"sleep 0.2; exit\" TERM; sleep 1000 & wait' & sleep 0.1; "
+           'echo ready >>"$PIDS"; wait')
 
 
 def jobs(count, job="sleep 1000", mark=""):
-    return ("sh", "-c", f'for i in $(seq {count}); do {job} & echo "$! {mark}" >>"$PIDS"; done; exec "$0"')
+    loop = f'for i in $(seq {count}); do {job} & echo "$! {mark}" >>"$PIDS"; done'
+    return ("sh", "-c", f'{loop}; exec "$0"')
 
 
 IGNORING = jobs(5, "(trap '' TERM; exec sleep 1000)", "keeps")
 TRACED = ("strace", "-o", "TRACE", "-e", "trace=kill,pidfd_open,pidfd_send_signal")
 # The signal comes as system() starts, before the command exists: system() first blocks SIGCHLD.
-LATE = (*TRACED[:4], f"{TRACED[4]},rt_sigprocmask", "-e", "inject=rt_sigprocmask:delay_exit=500000:when=1")
+LATE = (*TRACED[:4], f"{TRACED[4]},rt_sigprocmask",
+        "-e", "inject=rt_sigprocmask:delay_exit=500000:when=1")
 CALLER = ("sh", "-c", 'trap \'echo "$$ caller" >>"$PIDS"\' TERM; "$0" "$@" & wait $!; wait $!')
 TERM = -signal.SIGTERM
 EXITED = 128 + signal.SIGTERM  # as a namespace's first process, or as the caller's shell says
 
 
+ADOPTING = (*PID1, "--mount-proc")
+
+
+# What runs hello, what its command runs, what to wait for before the signals are sent, how many,
+# the status hello must end with, and within how many seconds.
 @pytest.mark.parametrize("under, command, until, signals, status, seconds", [
-    case("alone", (), ALONE, "ready", 1, TERM, 1), case("command-below-a-shell", TRACED, NESTED, "ready", 1, TERM, 1),
-    case("list-longer-than-one-read", (*TRACED, *jobs(60)), ALONE, "ready", 1, TERM, 1),
-    case("sixteen-others-first", jobs(20), ALONE, "ready", 1, TERM, 1),
-    case("survivors-share-one-second", IGNORING, ALONE, "ready", 1, TERM, 2),
-    case("before-the-command", LATE, ALONE, "greeting", 1, TERM, 2),
-    case("second-signal-passed-on", (), STUBBORN, "ready", 2, TERM, 1),
-    case("group-when-leading-it", NO_PROC, ALONE, "ready", 1, TERM, 1, marks=NAMESPACES),
-    case("never-the-callers-group", (*CALLER, *NO_PROC), UNREACHED, "ready", 1, EXITED, 2, marks=NAMESPACES),
-    case("adopted-as-first-process", (*PID1, "--mount-proc"), ADOPTED, "ready", 1, EXITED, 0.8, marks=NAMESPACES),
+    case("alone", (), ALONE, "ready", 1, TERM, 1.0),
+    case("command-below-a-shell", TRACED, NESTED, "ready", 1, TERM, 1.0),
+    case("list-longer-than-one-read", (*TRACED, *jobs(60)), ALONE, "ready", 1, TERM, 1.0),
+    case("sixteen-others-first", jobs(20), ALONE, "ready", 1, TERM, 1.0),
+    case("survivors-share-one-second", IGNORING, ALONE, "ready", 1, TERM, 2.0),
+    case("before-the-command", LATE, ALONE, "greeting", 1, TERM, 2.0),
+    case("second-signal-passed-on", (), STUBBORN, "ready", 2, TERM, 1.0),
+    case("group-when-leading-it", NO_PROC, ALONE, "ready", 1, TERM, 1.0, marks=NAMESPACES),
+    case("never-the-callers-group", (*CALLER, *NO_PROC), UNREACHED, "ready", 1, EXITED, 2.0,
+         marks=NAMESPACES),
+    case("adopted-as-first-process", ADOPTING, ADOPTED, "ready", 1, EXITED, 0.8, marks=NAMESPACES),
 ])
 @pytest.mark.posix
-def test_sigterm_ends_every_process_below_then_hello(greeter, request, tmp_path, under, command, until, signals,
-                                                     status, seconds):
+def test_sigterm_ends_every_process_below_then_hello(greeter, request, tmp_path, under, command,
+                                                     until, signals, status, seconds):
     """SIGTERM to hello (sent that many times, each once the command says it caught the one
     before) reaches every process below it, each before the shell that waits for it, and no other
     process; hello then ends by it, its command's processes ended, a second after the signal at
@@ -235,13 +247,14 @@ def test_sigterm_ends_every_process_below_then_hello(greeter, request, tmp_path,
     words = [str(trace) if word == "TRACE" else word for word in under]
     if "strace" in words:
         differs_on(request, "qemu-user", "strace sees what qemu sends, not hello", run=False)
-        words[words.index("strace")] = need(shutil.which("strace"), "strace is missing (Debian: strace)")
+        strace = need(shutil.which("strace"), "strace is missing (Debian: strace)")
+        words[words.index("strace")] = strace
         need(traces(), "strace cannot trace here (ptrace barred, as in some containers)")
     need_namespaces(words)
     env = {**greeter.env, "PATH": f"{bin_}:/usr/bin:/bin", "PIDS": str(pids)}
-    started = subprocess.Popen([*words, greeter.path], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, env=env,
-                               preexec_fn=clean_signals, start_new_session=True)
-    recorded = lambda: {int(line.split()[0]): line.split()[1:] for line in pids.read_text().splitlines() if line[0].isdigit()}
+    started = subprocess.Popen([*words, greeter.path], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, env=env, preexec_fn=clean_signals,
+                               start_new_session=True)
     try:
         if until == "greeting":
             assert started.stdout.readline() == GREETING + b"\n"
@@ -249,7 +262,7 @@ def test_sigterm_ends_every_process_below_then_hello(greeter, request, tmp_path,
         else:
             deadline = time.monotonic() + 5
             while "ready" not in pids.read_text():
-                assert time.monotonic() < deadline and started.poll() is None, "the command must start"
+                assert time.monotonic() < deadline and started.poll() is None, "the command runs"
                 time.sleep(0.02)
         hello = member_of(started.pid, "hello")
         parents = below(hello)
@@ -261,11 +274,17 @@ def test_sigterm_ends_every_process_below_then_hello(greeter, request, tmp_path,
         assert started.wait(timeout=5) == status
         took = time.monotonic() - sent
         assert took < seconds, f"hello must end a second after the signal at most, not {took:.1f} s"
-        ended_all(parents, recorded(), hello, trace)
+        ended_all(parents, recorded(pids), hello, trace)
     finally:  # what is left of the session it started in
         with contextlib.suppress(ProcessLookupError):
             os.killpg(started.pid, signal.SIGKILL)
         started.wait()
+
+
+def recorded(pids):
+    """What the processes wrote in $PIDS: each PID with its marks."""
+    lines = [line.split() for line in pids.read_text().splitlines() if line[0].isdigit()]
+    return {int(words[0]): words[1:] for words in lines}
 
 
 def ended_all(parents, recorded, hello, trace):
@@ -280,13 +299,14 @@ def ended_all(parents, recorded, hello, trace):
     if trace.exists():
         order = signalled(trace.read_text())
         assert set(order) <= set(marks), "no process but those below hello may get it"
-        assert all(order.index(pid) < order.index(parent) for pid, parent in parents.items() if parent in order), \
-            "each process must get it before the shell that waits for it"
+        assert all(order.index(pid) < order.index(parent) for pid, parent in parents.items()
+                   if parent in order), "each process must get it before the shell waiting for it"
 
 
 @functools.cache
 def traces():
-    return subprocess.run(["strace", "-o", os.devnull, "true"], capture_output=True, check=False).returncode == 0
+    out = subprocess.run(["strace", "-o", os.devnull, "true"], capture_output=True, check=False)
+    return out.returncode == 0
 
 
 def below(hello):

@@ -45,6 +45,11 @@ void suspend(const Session &run)
         end_by(run, sig);
     }
     (void)terminal::set_keys(run.tty);
+    // After bg, setting key mode waited for the foreground; the continue of fg that ended that
+    // wait is no reason to leave the prompt out.
+    if (signals::taken(signals::pending()) == SIGCONT) {
+        (void)signals::take();
+    }
     if (stopped) {
         (void)output::say(run.prompt);
     }

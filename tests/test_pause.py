@@ -301,6 +301,7 @@ def test_ctrl_z_that_cannot_stop_goes_on_reading_keys(spawn, how):
     case("fg-twice", (), ["fg", "fg"]),
     case("kill-while-stopped", (), ["kill"]),
     case("kill-after-bg", (), ["bg", "kill"]),
+    case("bg-then-fg", (), ["bg", "fg"]),
     case("fg-with-sigcont-ignored", ("--ignore", "CONT"), ["fg"]),
 ])
 def test_ctrl_z_restores_terminal_and_fg_waits_again(spawn, words, commands):

@@ -23,12 +23,16 @@ std::size_t utf8_length(unsigned char lead)
                          : 0;
 }
 
-// Whether point, read from need bytes, is a character: no overlong form, surrogate, or point past
-// U+10FFFF.
-bool character(long point, std::size_t need)
+// Whether point, read from the first have of need bytes, is or may still become a character:
+// no overlong form, surrogate, or point past U+10FFFF, told as soon as a byte shows it, as the C
+// library tells it, so that no byte after it is taken into the character.
+bool possible(long point, std::size_t need, std::size_t have)
 {
     const long least = need == 3 ? 0x800 : need == 4 ? 0x10000 : 0;
-    return need != 0 && point >= least && (point < 0xd800 || point >= 0xe000) && point <= 0x10ffff;
+    const auto shift = static_cast<int>(6 * (need - have));
+    const long low = point << shift;
+    const long high = low | ((1L << shift) - 1);
+    return need != 0 && high >= least && low <= 0x10ffff && (low < 0xd800 || high >= 0xe000);
 }
 
 } // namespace
@@ -49,8 +53,12 @@ long utf8(const char *bytes, std::size_t size, std::size_t &len)
             return -1;
         }
         point = point << 6 | static_cast<long>(next & 0x3fU);
+        if (!possible(point, need, len + 1)) {
+            len = 0;
+            return -1;
+        }
     }
-    if (!character(point, need)) {
+    if (!possible(point, need, need)) {
         len = 0;
         return -1;
     }

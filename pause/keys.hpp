@@ -23,7 +23,8 @@ constexpr int paste_gap_ms = 500;
 // A terminal's reply to a query is not a key, however long; one that never ends is taken for one.
 constexpr int reply_max = 4096;
 
-// What a bracketed paste holds, up to and with its end, ESC [ 201 ~: the paste is one action.
+// What a bracketed paste holds, up to and with its end, ESC [ 201 ~ (or CSI 201 ~, where that is
+// a C1 control): the paste is one action.
 template <class Source> void skip_paste(Source &in)
 {
     constexpr const char *end = "\x1b[201~";
@@ -32,7 +33,8 @@ template <class Source> void skip_paste(Source &in)
         if (c < 0) {
             return;
         }
-        matched = c == end[matched] ? matched + 1 : c == esc ? 1 : 0;
+        const bool csi = c == csi8 && charset::c1_control(c, in.decoder());
+        matched = csi ? 2 : c == end[matched] ? matched + 1 : c == esc ? 1 : 0;
     }
 }
 

@@ -128,6 +128,7 @@ const std::vector<Row> rows = {
     {"latin1_csi8_up", latin1, {{0, "\233Ax"}}, done, "x"},
     {"latin1_ss3_8_f1", latin1, {{0, "\217Px"}}, done, "x"},
     {"latin1_osc8_reply_then_key", latin1, {{0, "\23511;rgb:0/0/0\234kx"}}, done, "x"},
+    {"latin1_paste8", latin1, {{0, "\233200~abc\233201~x"}}, done, "x"},
     {"overlong_lead_leaves_what_follows", utf8, {{0, "\xe0\x80x"}}, done, "\x80x"},
     {"latin1_apc8_reply_then_key", latin1, {{0, "\237Gi=1\234kx"}}, done, "x"},
     {"latin1_alt_e_acute", latin1, {{0, "\x1b\xe9x"}}, done, "x"},

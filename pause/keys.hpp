@@ -67,7 +67,10 @@ template <class Source> bool finish_reply(Source &in)
 }
 
 // The rest of a CSI or SS3 sequence: parameter and intermediate bytes, then the final byte, which
-// rxvt's `$` (Shift+Delete: ESC [ 3 $) also is. Returns false for a mouse report.
+// rxvt's `$` (Shift+Delete: ESC [ 3 $) also is. Returns false for a mouse report, and for a
+// sequence whose parameters open with a private marker (< = > ?): a terminal's reply, such as
+// its attributes (ESC [ ? 64 ; 1 c), or an SGR mouse report (ESC [ < 0 ; 9 ; 5 M); no key
+// sends one.
 template <class Source> bool finish_sequence(Source &in, bool csi)
 {
     int c = in.byte(key_gap_ms);
@@ -81,7 +84,7 @@ template <class Source> bool finish_sequence(Source &in, bool csi)
         }
         return false;
     }
-    const bool sgr_mouse = csi && c == '<';
+    const bool private_marker = csi && c >= '<' && c <= '?';
     int first = 0; // the first parameter, which tells a paste
     for (bool in_first = true; c >= 0x20 && c < 0x40 && c != '$'; c = in.byte(key_gap_ms)) {
         in_first = in_first && c >= '0' && c <= '9';
@@ -90,7 +93,7 @@ template <class Source> bool finish_sequence(Source &in, bool csi)
     if (csi && c == '~' && first == 200) {
         skip_paste(in);
     }
-    return !sgr_mouse;
+    return !private_marker;
 }
 
 // The rest of a key that began with Escape: nothing (Escape itself), a CSI or SS3 sequence, or

@@ -110,6 +110,8 @@ const std::vector<Row> rows = {
     {"paste_ending_in_escape", utf8, {{0, "\x1b[200~text\x1b\x1b[201~x"}}, done, "x"},
     {"x10_click_then_key", utf8, {{0, "\x1b[M !!\x1b[M#!!kx"}}, done, "x"},
     {"sgr_click_then_key", utf8, {{0, "\x1b[<0;9;5M\x1b[<0;9;5mkx"}}, done, "x"},
+    {"attributes_reply_then_key", utf8, {{0, "\x1b[?64;1ckx"}}, done, "x"},
+    {"secondary_attributes_reply_then_key", utf8, {{0, "\x1b[>41;327;0ckx"}}, done, "x"},
     {"alt_bracket", utf8, {{0, "\x1b]"}}, done, ""},
     {"alt_p", utf8, {{0, "\x1bP"}}, done, ""},
     {"osc_reply_then_key", utf8, {{0, "\x1b]11;rgb:ffff/ffff/dddd\akx"}}, done, "x"},

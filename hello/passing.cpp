@@ -3,6 +3,7 @@
 #include "passing.hpp"
 
 #include "disposition.hpp"
+#include "proc.hpp"
 #include "reaper.hpp"
 #include "tree.hpp"
 
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <initializer_list>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace passing
@@ -28,16 +30,32 @@ volatile std::sig_atomic_t ticks_left; // to the deadline, a second after the fi
 sigset_t handled;                      // each handler runs with the others held back
 
 // The processes below hello get sig, each before the one that waits for it; again: those that
-// had it already too. Without /proc, where hello leads its process group (a shell's job), the
-// group gets it, and hello its copy, which it knows for one; never the caller's group.
+// had it already too. Without a /proc of hello's: as a PID namespace's first process, every other
+// process there, all below hello; else where hello leads its group (a shell's job), the group,
+// and hello its copy, which it knows for one; never the caller's group.
 void pass_on(int sig, bool again)
 {
     if (tree::walk()) {
         tree::signal(sig, again);
+    } else if (again && getpid() == 1) {
+        (void)kill(-1, sig);
     } else if (again && getpgrp() == getpid()) {
         group_copy = sig;
         (void)kill(0, sig);
     }
+}
+
+// Whether what got the signal still runs. As a namespace's first process without a /proc of its
+// own, every process there comes to hello to be reaped: until none is left.
+bool running()
+{
+    if (getpid() != 1 || proc::is_hellos()) {
+        return tree::running();
+    }
+    pid_t reaped = 0;
+    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+    }
+    return reaped == 0;
 }
 
 // Every so often until all has ended: what has come to exist below hello since, such as the
@@ -56,7 +74,7 @@ extern "C" void tick(int /*sig*/)
         _exit(128 + sig); // where the kernel discards it: the first process of a container
     }
     pass_on(sig, false);
-    settled = returned != 0 && !tree::running() ? 1 : 0; // not before: system() reaps its own
+    settled = returned != 0 && !running() ? 1 : 0; // not before: system() reaps its own
 }
 
 extern "C" void caught(int sig)

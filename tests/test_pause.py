@@ -200,15 +200,18 @@ NOT_ENDING = {signal.SIGCHLD, signal.SIGCONT, signal.SIGURG, signal.SIGWINCH, si
     case("hello-term", signal.SIGTERM, "hello"),
     case("hello-hup", signal.SIGHUP, "hello"),
     case("hello-pid1-term", signal.SIGTERM, "hello-pid1", marks=NAMESPACES),
+    case("hello-pid1-host-proc-term", signal.SIGTERM, "hello-pid1-host-proc", marks=NAMESPACES),
 ])
 def test_signal_sent_restores_terminal_then_ends_by_it(spawn, request, pause, sig, target):
     """pause, or hello running it, sets the terminal back, ends the prompt's line and ends by the
-    signal (as a namespace's first process, which no signal ends, with 128 + sig)."""
-    pid1 = target.endswith("pid1")
+    signal (as a namespace's first process, which no signal ends, with 128 + sig, whether the
+    namespace has a /proc of its own or the host's)."""
+    pid1 = "pid1" in target
     differs_for(request, sig, pid1)
     hello = target.startswith("hello") and given(request, "hello")
     words = {"pause": (), "pid1": PID1, "hello": (hello,),
-             "hello-pid1": (*PID1, "--mount-proc", hello)}[target]
+             "hello-pid1": (*PID1, "--mount-proc", hello),
+             "hello-pid1-host-proc": (*PID1, hello)}[target]
     term = spawn(*words, env={**os.environ, "PATH": f"{Path(pause).parent}:/usr/bin:/bin"})
     os.kill(member_of(term.job, "hello" if hello else "pause"), sig)
     assert finish(term, 128 + sig if pid1 else -sig) == b"\r\n", "the line must still be ended"
